@@ -1,0 +1,51 @@
+#include "host/guarded_read.h"
+
+#include <windows.h>
+
+// The load lives at a known instruction address so that the handler can recognise its
+// fault exactly and resume at the fix-up, which returns null.
+asm(R"(
+    .text
+    .p2align 4
+    .globl kscGuardedLoad
+    .def kscGuardedLoad; .scl 2; .type 32; .endef
+kscGuardedLoad:
+    .globl kscGuardedLoadInstruction
+kscGuardedLoadInstruction:
+    movq (%rcx), %rax
+    ret
+    .globl kscGuardedLoadFixup
+kscGuardedLoadFixup:
+    xorl %eax, %eax
+    ret
+)");
+
+extern "C" void* kscGuardedLoad(const void* address);
+extern "C" const unsigned char kscGuardedLoadInstruction[];
+extern "C" const unsigned char kscGuardedLoadFixup[];
+
+namespace {
+
+LONG CALLBACK AbsorbGuardedLoadFault(EXCEPTION_POINTERS* info) {
+  CONTEXT* context = info->ContextRecord;
+  if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
+      context->Rip == reinterpret_cast<DWORD64>(kscGuardedLoadInstruction)) {
+    context->Rip = reinterpret_cast<DWORD64>(kscGuardedLoadFixup);
+    return EXCEPTION_CONTINUE_EXECUTION;
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+void* GuardedReadPointer(const void* object, std::uintptr_t offset) {
+  if (object == nullptr) return nullptr;
+  return kscGuardedLoad(static_cast<const unsigned char*>(object) + offset);
+}
+
+FaultAbsorberScope::FaultAbsorberScope()
+    : handle_(AddVectoredExceptionHandler(1, AbsorbGuardedLoadFault)) {}
+
+FaultAbsorberScope::~FaultAbsorberScope() {
+  if (handle_ != nullptr) RemoveVectoredExceptionHandler(handle_);
+}

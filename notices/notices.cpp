@@ -1,0 +1,41 @@
+#include "notices/notices.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "plugin/version_record.h"
+#include "plugin/wide_text.h"
+
+std::string NoticeCaption() {
+  const VersionRecord& record = VKRXPlugin_Version;
+  const std::string displayName(record.displayName,
+                                strnlen(record.displayName, sizeof record.displayName));
+  return displayName + " v" + VersionText(record.pluginVersion);
+}
+
+void ShowNotice(std::string text) {
+  const std::string caption = NoticeCaption();
+  MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+}
+
+void ShowFatalErrorAndExit(std::string text) {
+  const std::wstring caption = WidenUtf8(NoticeCaption());
+  const std::wstring body = WidenUtf8(text);
+  MessageBoxW(nullptr, body.c_str(), caption.c_str(), MB_OK);
+  TerminateProcess(GetCurrentProcess(), 0);
+}
+
+std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
+                                  const std::string& errorText) {
+  return "Fatal error has occured in function " + functionName + " at line " +
+         std::to_string(line) + "\n\n\n" + "Error text: " + "\n" + " -> " + errorText + "\n";
+}
+
+void ReportFatalError(const char* functionName, unsigned line, const char* errorText) noexcept {
+  try {
+    ShowFatalErrorAndExit(ComposeFatalErrorText(functionName, line, errorText));
+  } catch (...) {
+    TerminateProcess(GetCurrentProcess(), 0);
+  }
+}

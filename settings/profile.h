@@ -1,0 +1,20 @@
+// Reading and writing one key of a profile (INI) file in the settings folder, only through
+// the Windows profile functions.
+#pragma once
+
+#include <string>
+
+// Relative to the game's current directory; the plugin never creates it.
+inline constexpr const char* SettingsFolder = ".\\Data\\VKRX\\Plugins\\";
+
+// The value text, or empty when the file, section or key is missing or a name is empty.
+std::string ReadProfileValue(const std::string& baseName, const std::string& section,
+                             const std::string& key);
+
+// Writes the key, then reports whether the file now holds exactly that value.
+bool WriteProfileValue(const std::string& baseName, const std::string& section,
+                       const std::string& key, const std::string& value);
+
+// The key's value (at most 9999 characters), or the default text when it is missing.
+std::wstring QueryProfileString(const std::string& path, const std::string& section,
+                                const std::string& key, const std::string& defaultText);
