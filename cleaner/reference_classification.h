@@ -1,0 +1,20 @@
+// Which protected category a 'V' form falls into. A pure query: reads engine memory and
+// calls engine queries only.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/engine.h"
+
+enum class ReferenceCategory : std::int32_t {
+  None = 0,        // erased
+  Outpost = 1,     // erased only when bEraseOutposts is on
+  ListMarked = 2,  // never erased
+};
+
+ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
+                                    const GameForm* listMarkerForm);
+
+// The forms named by the object's IdList that LookupFormById resolves, in list order.
+std::vector<GameForm*> CollectFormsById(const void* object);
