@@ -1,0 +1,143 @@
+#include "sim/demo.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "sim/engine.h"
+#include "sim/loader.h"
+#include "sim/script.h"
+#include "sim/trace.h"
+
+namespace sim {
+namespace {
+
+struct FormGroup {
+  char type;
+  int count;
+  const char* note;
+  const char* attributes;  // %B is replaced by a fresh base of the group's own
+  const char* base;        // "runtime", "loaded", "loaded8", "seven" or ""
+};
+
+// Each group exercises one rule of the cleaning pass; the note names it in the summary.
+constexpr FormGroup kGroups[] = {
+    {'K', 600, "run-time, run-time base", "base=%B", "runtime"},
+    {'K', 100, "run-time, loaded base with an '8' related form", "base=%B", "loaded8"},
+    {'K', 100, "run-time, loaded base, no '8' related form", "base=%B", "loaded"},
+    {'K', 50, "run-time, base FormId 00000007", "base=%B", "seven"},
+    {'K', 50, "run-time, hold link set", "hold base=%B", "runtime"},
+    {'K', 50, "run-time, named attached item", "holder=10;11 base=%B", "runtime"},
+    {'K', 50, "run-time, attached items without namer", "holder=10;01 base=%B", "runtime"},
+    {'K', 50, "run-time, held by the game", "held base=%B", "runtime"},
+    {'K', 20, "run-time, no base object", "", ""},
+    {'K', 20, "run-time, unreadable base member", "fault=base", ""},
+    {'J', 300, "run-time, run-time base", "base=%B", "runtime"},
+    {'J', 100, "run-time, loaded base (even with '8')", "base=%B", "loaded8"},
+    {'J', 30, "run-time, hold link set", "hold base=%B", "runtime"},
+    {'J', 30, "run-time, named attached item", "holder=11 base=%B", "runtime"},
+    {'J', 30, "run-time, held by the game", "held base=%B", "runtime"},
+    {'V', 400, "run-time, unprotected", "", ""},
+    {'V', 100, "run-time, outpost (bEraseOutposts=0)", "holdera=x;m", ""},
+    {'V', 100, "run-time, list-marked", "parent ids=0 cast=0;20C59F", ""},
+    {'V', 50, "run-time, unreadable parent member", "fault=parent", ""},
+    {'X', 200, "run-time, other form type", "", ""},
+};
+
+std::string BuildWorld() {
+  std::string world;
+  std::uint32_t runtimeId = 0xFF000100, loadedId = 0x00010000;
+  char line[256];
+  world += "form 00000007 S list=0\nform 00000800 8 list=0\n";
+  for (const FormGroup& group : kGroups) {
+    for (int i = 0; i < group.count; ++i) {
+      std::string attributes = group.attributes;
+      const std::size_t at = attributes.find("%B");
+      if (at != std::string::npos) {
+        std::uint32_t baseId = 7;
+        const std::string kind = group.base;
+        if (kind == "runtime") baseId = runtimeId++;
+        if (kind == "loaded" || kind == "loaded8") baseId = loadedId++;
+        if (kind != "seven") {
+          std::snprintf(line, sizeof line, "form %08X S list=0%s\n", baseId,
+                        kind == "loaded8" ? " related=00000800" : "");
+          world += line;
+        }
+        std::snprintf(line, sizeof line, "%08X", baseId);
+        attributes.replace(at, 2, line);
+      }
+      std::string note = group.note;  // one word on the line: blanks travel as underscores
+      for (char& c : note) c = c == ' ' ? '_' : c;
+      std::snprintf(line, sizeof line, "form %08X %c %s note=%s\n", runtimeId++, group.type,
+                    attributes.c_str(), note.c_str());
+      world += line;
+      if (i % 17 == 0) world += "empty\n";
+    }
+  }
+  for (int i = 0; i < 400; ++i) {  // loaded forms are never touched
+    std::snprintf(line, sizeof line, "form %08X %c\n", loadedId++, "KJV"[i % 3]);
+    world += line;
+  }
+  return world;
+}
+
+bool WriteArmedSettings(const std::wstring& folder) {
+  const std::wstring plugins = folder + L"\\Data\\VKRX\\Plugins";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  CreateDirectoryW((folder + L"\\Data").c_str(), nullptr);
+  CreateDirectoryW((folder + L"\\Data\\VKRX").c_str(), nullptr);
+  CreateDirectoryW(plugins.c_str(), nullptr);
+  FILE* file = _wfopen((plugins + L"\\KelvarionSaveCleaner.ini").c_str(), L"wb");
+  if (file == nullptr) return false;
+  std::fputs("[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
+             "; 1 also erases outposts\r\nbEraseOutposts=0\r\n", file);
+  std::fclose(file);
+  return SetCurrentDirectoryW(folder.c_str()) != 0;
+}
+
+}  // namespace
+
+int RunDemonstration(const std::wstring& pluginPath) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"kelvarion-demo-" + std::to_wstring(GetCurrentProcessId());
+  if (!WriteArmedSettings(folder)) {
+    std::fprintf(stderr, "sim: cannot prepare the demonstration folder\n");
+    return 1;
+  }
+  Options().narrate = true;
+  SetTracing(false);
+  std::string script = BuildWorld();
+  script +=
+      "say Kelvarion Save Cleaner: a full cleaning run in the host simulator\n"
+      "say Settings file before the run (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini):\n"
+      "ini-print\n"
+      "say \n"
+      "say [game start] the loader calls VKRXPlugin_Load\n"
+      "load\n"
+      "say [loader] message 2: the plugin attaches its two event sinks\n"
+      "message 2\n"
+      "say [player] loads a save: first cleaning pass\n"
+      "loadgame\n"
+      "say [game] one second of play at 60 updates per second, then a 3.2 s pause\n"
+      "updates 1000000000 16666667 60\n"
+      "update 5200000000\n"
+      "say [player] saves and loads that save: second cleaning pass\n"
+      "loadgame\n"
+      "updates 5300000000 16666667 60\n"
+      "update 9500000000\n"
+      "say [player] loads once more: the plugin no longer listens\n"
+      "loadgame\n"
+      "say Settings file after the run:\n"
+      "ini-print\n"
+      "say \n"
+      "say What happened to each kind of form (type, rule):\n"
+      "trace on\n"
+      "summary\n"
+      "trace off\n";
+  return RunScript(script, pluginPath);
+}
+
+}  // namespace sim

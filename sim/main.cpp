@@ -1,0 +1,83 @@
+// The host simulator: plays the VKRX loader and the game against the real plugin DLL.
+//   kelvarion_sim.exe                       the demonstration: a full two-load run
+//   kelvarion_sim.exe --script FILE         a scenario (see sim/README.md); "-" reads stdin
+//   options: --dll PATH (default: KelvarionSaveCleaner.dll beside this program),
+//            --show-boxes (real message boxes as well; needs a display)
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sim/demo.h"
+#include "sim/engine.h"
+#include "sim/loader.h"
+#include "sim/script.h"
+#include "sim/trace.h"
+
+namespace {
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+  sim::Trace("crash code=%08lX", info->ExceptionRecord->ExceptionCode);
+  sim::FlushTrace();
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+std::wstring BesideThisProgram(const wchar_t* fileName) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring result(path, length);
+  return result.substr(0, result.find_last_of(L"\\/") + 1) + fileName;
+}
+
+std::wstring Widen(const char* text) {
+  std::wstring wide;
+  for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+  return wide;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  SetUnhandledExceptionFilter(ReportCrash);
+  sim::InstallEngine();
+
+  std::wstring plugin = BesideThisProgram(L"KelvarionSaveCleaner.dll");
+  std::string scriptPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--dll" && i + 1 < argc) plugin = Widen(argv[++i]);
+    else if (argument == "--script" && i + 1 < argc) scriptPath = argv[++i];
+    else if (argument == "--show-boxes") sim::Options().showRealBoxes = true;
+    else {
+      std::fprintf(stderr, "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes]\n");
+      return 2;
+    }
+  }
+
+  if (scriptPath.empty()) return sim::RunDemonstration(plugin);
+
+  std::ostringstream script;
+  if (scriptPath == "-") {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) {
+      script.write(buffer, static_cast<std::streamsize>(got));
+    }
+  } else {
+    std::ifstream file(scriptPath, std::ios::binary);
+    if (!file) {
+      std::fprintf(stderr, "sim: cannot read %s\n", scriptPath.c_str());
+      return 2;
+    }
+    script << file.rdbuf();
+  }
+  const int result = sim::RunScript(script.str(), plugin);
+  sim::Trace("end");
+  sim::FlushTrace();
+  return result;
+}
