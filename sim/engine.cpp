@@ -342,7 +342,9 @@ void DispatchPlayerUpdate() { Dispatch(State().playerUpdate); }
 
 void CallSinkDestructorEntries(unsigned flags) {
   using DestructorEntryFn = void* (*)(void* self, unsigned flags);
-  for (const auto& [sink, label] : State().sinkLabels) {
+  std::map<std::string, const void*> byLabel;  // S1, S2, ... in the order first seen
+  for (const auto& [sink, label] : State().sinkLabels) byLabel[label] = sink;
+  for (const auto& [label, sink] : byLabel) {
     auto* self = const_cast<void*>(sink);
     const auto* vtable = Get<void* const*>(self, 0);
     void* result = reinterpret_cast<DestructorEntryFn>(vtable[0])(self, flags);

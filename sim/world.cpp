@@ -128,13 +128,24 @@ void* World::ParentObject(const std::string& ids, const std::string& cast, std::
   if (cast != "none") {  // the parent is of the cast's target class
     unsigned char* castParent = NewBlock(0x30);
     Put<void*>(parent, 0, castParent);
+    if (cast == "unreadable") {  // entries on an unreadable page: a plain read that faults
+      Put<std::uint32_t>(castParent, Member::kCastListCount, 1);
+      Put<void*>(castParent, Member::kCastList, NewBlockFaultingAt(0));
+      return parent;
+    }
     const auto castList = SplitList(cast, ';');
     auto* entries = reinterpret_cast<void**>(NewBlock(8 * (castList.size() + 1)));
     for (std::size_t i = 0; i < castList.size(); ++i) {
+      // "+ID": a separate object that merely carries that FormId.
+      const bool copy = castList[i][0] == '+';
       bool ok = false;
-      const std::uint32_t formId = ParseFormId(castList[i], ok);
+      const std::uint32_t formId = ParseFormId(castList[i].substr(copy ? 1 : 0), ok);
       if (!ok) error = "bad id in cast: " + castList[i];
-      if (formId != 0) references_.push_back({&entries[i], 0, formId});
+      if (copy) {
+        entries[i] = NewForm(formId, 'L', Member::kFormBytes);
+      } else if (formId != 0) {
+        references_.push_back({&entries[i], 0, formId});
+      }
     }
     Put<std::uint32_t>(castParent, Member::kCastListCount,
                        static_cast<std::uint32_t>(castList.size()));

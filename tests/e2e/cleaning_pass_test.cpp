@@ -1,0 +1,240 @@
+// The cleaning pass on the real DLL: one table row a rule, the failed preconditions, lock
+// pairing, faulting members, and a table that moves or shrinks under the walk.
+#include <gtest/gtest.h>
+
+#include "tests/support/row_name.h"
+
+#include "tests/e2e/expected_texts.h"
+#include "tests/e2e/pass_helpers.h"
+
+using pass_helpers::Erasures;
+using pass_helpers::RunLoads;
+using testing_support::BoxLine;
+using testing_support::SimResult;
+using Ids = std::vector<std::string>;
+
+namespace {
+
+// Bases shared by the rows: run-time, loaded, loaded with an '8' related form, loaded with
+// another related form, and FormId 7.
+const std::string kBases =
+    "form FF00B001 S list=0\nform 0000B002 S list=0\nform 00000800 8 list=0\n"
+    "form 0000B003 S list=0 related=00000800\nform 00000801 Q list=0\n"
+    "form 0000B004 S list=0 related=00000801\nform 00000007 S list=0\n";
+
+void ExpectCleanRun(const SimResult& result, int passes) {
+  EXPECT_EQ(result.Count("lock"), passes) << result.All();
+  EXPECT_EQ(result.Count("unlock"), passes);
+  EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
+  EXPECT_EQ(result.CountPrefix("box-w"), 0) << result.All();
+  EXPECT_TRUE(result.Completed()) << result.All();
+}
+
+struct RuleCase {
+  const char* name;
+  std::string forms;
+  Ids erased;
+};
+
+class PassRuleTest : public ::testing::TestWithParam<RuleCase> {};
+
+TEST_P(PassRuleTest, ErasesExactlyWhatTheRulesAllow) {
+  const auto result = RunLoads(kBases + GetParam().forms);
+  EXPECT_EQ(Erasures(result), GetParam().erased) << result.All();
+  ExpectCleanRun(result, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PassRuleTest,
+    ::testing::Values(
+        RuleCase{"KWithRuntimeBase", "form FF000001 K base=FF00B001\n", {"KJ FF000001"}},
+        RuleCase{"JWithRuntimeBase", "form FF000001 J base=FF00B001\n", {"KJ FF000001"}},
+        RuleCase{"LoadedFormsNeverErased",
+                 "form 00001001 K base=FF00B001\nform 00001002 J base=FF00B001\n"
+                 "form 00001003 V\nform FE000004 V\nform 7F000005 V\n",
+                 {}},
+        RuleCase{"OtherTypesNeverErased", "form FF000001 X base=FF00B001\nform FF000002 8\n", {}},
+        RuleCase{"KWithBaseSeven", "form FF000001 K base=00000007\n", {}},
+        RuleCase{"KWithLoadedBaseAndEightRelated", "form FF000001 K base=0000B003\n",
+                 {"KJ FF000001"}},
+        RuleCase{"KWithLoadedBaseAndOtherRelated", "form FF000001 K base=0000B004\n", {}},
+        RuleCase{"KWithLoadedBaseNoRelated", "form FF000001 K base=0000B002\n", {}},
+        RuleCase{"JWithLoadedBaseEvenWithEight",
+                 "form FF000001 J base=0000B003\nform FF000002 J base=0000B002\n", {}},
+        RuleCase{"NoBase", "form FF000001 K\nform FF000002 J\n", {}},
+        RuleCase{"HoldLink", "form FF000001 K hold base=FF00B001\nform FF000002 J hold base=FF00B001\n",
+                 {}},
+        RuleCase{"NamedAttachedItem",
+                 "form FF000001 K holder=00;11 base=FF00B001\nform FF000002 J holder=11 "
+                 "base=FF00B001\n",
+                 {}},
+        RuleCase{"AttachedItemsMissingItemOrNamer",
+                 "form FF000001 K holder=10;01;00 base=FF00B001\n"
+                 "form FF000002 J holder=nolist base=FF00B001\n"
+                 "form FF000003 K holder=none base=FF00B001\n",
+                 {"KJ FF000001", "KJ FF000002", "KJ FF000003"}},
+        RuleCase{"HeldByTheGame", "form FF000001 K held base=FF00B001\nform FF000002 J held base=FF00B001\n",
+                 {}},
+        RuleCase{"KeyDiffersFromFormId", "form FF000001 K key=FF000009 base=FF00B001\n", {}},
+        RuleCase{"NullFormPointer", "form FF000001 K nullform base=FF00B001\n", {}},
+        RuleCase{"EmptySlotsAreNeverRead",
+                 "empty\nform FF000001 K base=FF00B001\nempty\nempty\nform FF000002 V\nempty\n",
+                 {"KJ FF000001", "V FF000002"}},
+        RuleCase{"WalkOrderIsArrayOrder",
+                 "form FF000003 V\nform FF000001 K base=FF00B001\nform FF000002 J base=FF00B001\n",
+                 {"V FF000003", "KJ FF000001", "KJ FF000002"}},
+        RuleCase{"FaultingBaseMemberLeavesTheForm",
+                 "form FF000001 K fault=base\nform FF000002 J fault=base\n", {}},
+        RuleCase{"FaultingHoldLinkCountsAsNull",
+                 // The read faults, the form goes on to the base test and stops there.
+                 "form FF000001 K fault=hold\nform FF000002 K base=FF00B001\n", {"KJ FF000002"}},
+        RuleCase{"FaultingRelatedFormCountsAsNull",
+                 "form 0000B005 S list=0 fault=related\nform FF000001 K base=0000B005\n", {}}),
+    testing_support::RowName());
+
+TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
+  const auto result = RunLoads(kBases + "form FF000001 K held base=FF00B001\n", 2);
+  EXPECT_EQ(result.Count("holder FF000001"), 2) << result.All();
+  EXPECT_TRUE(Erasures(result).empty());
+}
+
+TEST(CleaningPass, SecondPassSkipsWhatTheFirstErasedEvenIfStillListed) {
+  // The engine keeps erased forms listed; the simulator reports any second erasure.
+  const std::string later = "form FF000010 K base=FF00B001\nform FF000011 V\n";
+  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\nform FF000002 V\n", 2,
+                               testing_support::kArmedSettings, "");
+  EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "V FF000002"})) << result.All();
+  ExpectCleanRun(result, 2);
+
+  testing_support::SimScenario scenario;
+  scenario.WriteSettings(testing_support::kArmedSettings);
+  const auto grown = scenario.Run(kBases + "form FF000001 K base=FF00B001\nload\nmessage 2\n"
+                                           "loadgame\n" + later + "loadgame\n");
+  EXPECT_EQ(Erasures(grown), (Ids{"KJ FF000001", "KJ FF000010", "V FF000011"})) << grown.All();
+  ExpectCleanRun(grown, 2);
+}
+
+TEST(CleaningPass, KeptFormsAreLeftWithoutClassification) {
+  const std::string forms =
+      "form FF000006 V parent ids=0 cast=0\nform FF000005 V parent ids=0 cast=0 keptb=FF000006\n"
+      "kept-a FF000005\n";
+  const auto result = RunLoads(forms);
+  EXPECT_TRUE(Erasures(result).empty()) << result.All();
+  EXPECT_EQ(result.Count("cast"), 0) << "kept forms must not be classified";
+  EXPECT_EQ(result.Count("kept-form"), 1);
+  ExpectCleanRun(result, 1);
+}
+
+TEST(CleaningPass, FaultingKeptFormBCountsAsNull) {
+  const std::string forms =
+      "form FF000005 V fault=keptb\nform FF000006 V\nkept-a FF000005\n";
+  const auto result = RunLoads(forms);
+  EXPECT_EQ(Erasures(result), Ids{"V FF000006"}) << result.All();
+  ExpectCleanRun(result, 1);
+}
+
+struct PreconditionCase {
+  const char* name;
+  std::string world;
+  int locks;  // 0: fails before the lock; 1: taken and released once
+};
+
+class FailedPreconditionTest : public ::testing::TestWithParam<PreconditionCase> {};
+
+TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
+  const auto result =
+      RunLoads(kBases + "form FF000001 K base=FF00B001\nform FF000002 V\n" + GetParam().world);
+  EXPECT_TRUE(Erasures(result).empty()) << result.All();
+  EXPECT_EQ(result.Count("lock"), GetParam().locks) << result.All();
+  EXPECT_EQ(result.Count("unlock"), GetParam().locks);
+  EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
+  EXPECT_TRUE(result.Has("terminate self=1 code=0"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Preconditions, FailedPreconditionTest,
+    ::testing::Values(PreconditionCase{"NoOutpostMarker", "marker none\n", 0},
+                      PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0},
+                      PreconditionCase{"NoTable", "table none\n", 1},
+                      PreconditionCase{"CountEqualsEmptinessWord", "table count-equals\n", 1},
+                      PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1}),
+    testing_support::RowName());
+
+TEST(CleaningPass, NullSlotArrayIsAnEmptyWalkThatSucceeds) {
+  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\ntable null-slots\n");
+  EXPECT_TRUE(Erasures(result).empty());
+  ExpectCleanRun(result, 1);
+}
+
+std::string ManyErasableForms(int count) {
+  std::string forms = kBases;
+  char line[64];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(line, sizeof line, "form %08X %c base=FF00B001\n", 0xFF000100 + i, "KJV"[i % 3]);
+    forms += line;
+    if (i % 4 == 0) forms += "form FF80" + std::to_string(1000 + i) + " K held base=FF00B001\n";
+  }
+  return forms;
+}
+
+TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
+  const auto reference = RunLoads(ManyErasableForms(60));
+  for (const char* when : {"1", "2", "30", "59"}) {
+    // The old array becomes unreadable: reading through it would crash the simulator.
+    const auto moved = RunLoads(ManyErasableForms(60) + "on-erase " + when + " move\n");
+    EXPECT_TRUE(moved.Has("slot-array-moved")) << moved.All();
+    EXPECT_EQ(Erasures(moved), Erasures(reference)) << "moved at erase " << when << moved.All();
+    ExpectCleanRun(moved, 1);
+  }
+}
+
+TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
+  // Five empty slots and two erasable forms at the end; the count drops by three.
+  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\n"
+                                        "form FF000002 K base=FF00B001\nempty\nempty\nempty\n"
+                                        "empty\nempty\nform FF000003 V\nform FF000004 V\n"
+                                        "on-erase 1 shrink 3\n");
+  EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "KJ FF000002"})) << result.All();
+  ExpectCleanRun(result, 1);
+}
+
+TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
+  // The first allocation of the pass is the erased record's: refused, no erase may follow.
+  testing_support::SimScenario scenario;
+  scenario.WriteSettings(testing_support::kArmedSettings);
+  const auto refused = scenario.Run(kBases +
+                                    "form FF000001 K base=FF00B001\nload\nmessage 2\n"
+                                    "malloc-fail 1 1\nloadgame\n");
+  EXPECT_EQ(refused.CountPrefix("malloc-refused"), 1) << refused.All();
+  EXPECT_TRUE(Erasures(refused).empty()) << refused.All();
+  EXPECT_EQ(refused.Count("lock"), 1);
+  EXPECT_EQ(refused.Count("unlock"), 1);
+  EXPECT_TRUE(refused.Has(BoxLine('w', expected::FailedPassFatal(572)))) << refused.All();
+}
+
+TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
+  // Allocations of the pass: the record (1), its index (2), the index grown at the 513th
+  // erasure (3). Refusing the third stops the walk after 512 erasures.
+  testing_support::SimScenario scenario;
+  scenario.WriteSettings(testing_support::kArmedSettings);
+  std::string forms = kBases;
+  char line[64];
+  for (int i = 0; i < 600; ++i) {
+    std::snprintf(line, sizeof line, "form %08X K base=FF00B001\n", 0xFF000100 + i);
+    forms += line;
+  }
+  const auto result = scenario.Run(forms + "load\nmessage 2\nmalloc-fail 3 1\nloadgame\n");
+  EXPECT_EQ(result.CountPrefix("begin-erase"), 512) << result.All();
+  EXPECT_EQ(result.CountPrefix("finish-erase"), 512);
+  EXPECT_EQ(result.Count("lock"), 1);
+  EXPECT_EQ(result.Count("unlock"), 1);
+  EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
+}
+
+TEST(CleaningPass, FaultsOutsideTheGuardedReadsAreNotSwallowed) {
+  const auto result = RunLoads(kBases + "form FF000001 V parent ids=0 cast=unreadable\n");
+  EXPECT_TRUE(result.Has("crash code=C0000005")) << result.All();
+  EXPECT_FALSE(result.Completed());
+}
+
+}  // namespace

@@ -1,0 +1,56 @@
+// Runs one scenario in the host simulator (a child process) against the real DLL, in a
+// fresh game folder, and returns what the simulator recorded.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+
+namespace testing_support {
+
+struct SimResult {
+  unsigned long exitCode = 0;
+  std::vector<std::string> lines;  // one recorded call or event a line
+
+  bool Has(const std::string& line) const { return IndexOf(line) >= 0; }
+  // Index of the first line equal to `line`, or -1.
+  int IndexOf(const std::string& line, int from = 0) const;
+  // Index of the first line starting with `prefix`, or -1.
+  int IndexOfPrefix(const std::string& prefix, int from = 0) const;
+  int Count(const std::string& line) const;
+  int CountPrefix(const std::string& prefix) const;
+  // Lines starting with any of the prefixes, in order.
+  std::vector<std::string> Filter(const std::vector<std::string>& prefixes) const;
+  // Every line, for failure messages.
+  std::string All() const;
+  // True when the simulator ran its whole script (no crash, no termination).
+  bool Completed() const { return Has("end"); }
+};
+
+class SimScenario {
+ public:
+  TempGameFolder& Folder() { return folder_; }
+  void WriteSettings(const std::string& bytes) { folder_.WriteSettings(bytes); }
+  SimResult Run(const std::string& script);
+
+ private:
+  TempGameFolder folder_;
+};
+
+// Settings file texts used across tests.
+inline const std::string kArmedSettings = "[General]\r\nbPluginActive=1\r\n";
+inline const std::string kArmedWithOutposts = "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";
+
+// The caption every box carries and the quoted texts, as the player reads them.
+inline const std::string kCaption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
+
+// A text escaped as the simulator records it: \n for a line feed, \\ for a backslash.
+std::string Escaped(const std::string& text);
+// The line the simulator records for a box ('a' or 'w') showing `text` with kCaption.
+std::string BoxLine(char kind, const std::string& text);
+
+// A script that starts the plugin, attaches its sinks and loads a save once.
+inline const std::string kStartAndLoad = "load\nmessage 2\nloadgame\n";
+
+}  // namespace testing_support

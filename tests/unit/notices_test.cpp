@@ -1,0 +1,133 @@
+// The texts of the boxes and what reaches Windows, observed through this program's own
+// import table (the product's code is linked in).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "notices/notices.h"
+#include "plugin/version_record.h"
+#include "sim/import_patch.h"
+
+namespace {
+
+struct Observed {
+  std::vector<std::string> calls;
+  std::string narrowText, narrowCaption;
+  std::wstring wideText, wideCaption;
+  HANDLE terminated = nullptr;
+  UINT exitCode = 99;
+  int refuseMallocs = 0;  // the next this many allocations fail
+} observed;
+
+int WINAPI FakeMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  observed.calls.push_back("A owner=" + std::to_string(owner != nullptr) +
+                           " style=" + std::to_string(style));
+  observed.narrowText = text;
+  observed.narrowCaption = caption;
+  return IDOK;
+}
+
+int WINAPI FakeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+  observed.calls.push_back("W owner=" + std::to_string(owner != nullptr) +
+                           " style=" + std::to_string(style));
+  observed.wideText = text;
+  observed.wideCaption = caption;
+  return IDOK;
+}
+
+BOOL WINAPI FakeTerminateProcess(HANDLE process, UINT exitCode) {
+  observed.refuseMallocs = 0;  // the recording below needs the heap
+  observed.calls.push_back("terminate");
+  observed.terminated = process;
+  observed.exitCode = exitCode;
+  return TRUE;  // the test goes on: control comes back to the caller
+}
+
+// Set from the patch: taking &malloc here would name the import thunk, now patched.
+void* (*realMalloc)(std::size_t) = nullptr;
+void* RefusingMalloc(std::size_t bytes) {
+  if (observed.refuseMallocs > 0) {
+    --observed.refuseMallocs;
+    return nullptr;
+  }
+  return realMalloc(bytes);
+}
+
+class NoticesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { observed = Observed{}; }
+
+  HMODULE self_ = GetModuleHandleW(nullptr);
+  ImportPatch boxA_{self_, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&FakeMessageBoxA)};
+  ImportPatch boxW_{self_, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&FakeMessageBoxW)};
+  ImportPatch terminate_{self_, "kernel32.dll", "TerminateProcess",
+                         reinterpret_cast<void*>(&FakeTerminateProcess)};
+};
+
+const std::string kCaption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
+
+TEST(ComposeFatalErrorText, LaysOutTheThreeFatalErrorsExactly) {
+  EXPECT_EQ(ComposeFatalErrorText("VKRXPlugin_Load", 687,
+                                  "Installation error: Kelvarion.exe handle couldn't be acquired"),
+            "Fatal error has occured in function VKRXPlugin_Load at line 687\n\n\nError text: \n"
+            " -> Installation error: Kelvarion.exe handle couldn't be acquired\n");
+  EXPECT_EQ(ComposeFatalErrorText("Events::HandleNVALoadGameEvent", 572, "x"),
+            "Fatal error has occured in function Events::HandleNVALoadGameEvent at line 572"
+            "\n\n\nError text: \n -> x\n");
+  EXPECT_EQ(ComposeFatalErrorText("f", 7, ""),
+            "Fatal error has occured in function f at line 7\n\n\nError text: \n -> \n");
+  EXPECT_EQ(ComposeFatalErrorText("f", 4000000000u, "e").find("4000000000"), 46u);
+}
+
+TEST(VersionText, IsMajorDotMinorInDecimalWithoutLowBits) {
+  EXPECT_EQ(VersionText(0x02000000), "2.0");
+  EXPECT_EQ(VersionText(0x0A030000), "10.3");
+  EXPECT_EQ(VersionText(0x0AFFFFFF), "10.255");
+  EXPECT_EQ(VersionText(0x00000000), "0.0");
+}
+
+TEST(NoticeCaption, IsTheDisplayNameUpToItsNulThenTheVersion) {
+  EXPECT_EQ(NoticeCaption(), kCaption);
+  EXPECT_EQ(VKRXPlugin_Version.displayName[50], '\0');
+}
+
+TEST_F(NoticesTest, NoticeGoesToTheAnsiBoxUnchanged) {
+  ShowNotice("caf\xE9 \xC3\xA9\nline");
+  ASSERT_EQ(observed.calls, std::vector<std::string>{"A owner=0 style=0"});
+  EXPECT_EQ(observed.narrowText, "caf\xE9 \xC3\xA9\nline");
+  EXPECT_EQ(observed.narrowCaption, kCaption);
+}
+
+TEST_F(NoticesTest, EmptyNoticeShowsAnEmptyBody) {
+  ShowNotice("");
+  ASSERT_EQ(observed.calls.size(), 1u);
+  EXPECT_EQ(observed.narrowText, "");
+  EXPECT_EQ(observed.narrowCaption, kCaption);
+}
+
+TEST_F(NoticesTest, FatalErrorDecodesUtf8ShowsTheWideBoxThenTerminatesWithZero) {
+  ShowFatalErrorAndExit("caf\xC3\xA9\n");
+  const std::vector<std::string> expected{"W owner=0 style=0", "terminate"};
+  EXPECT_EQ(observed.calls, expected);
+  EXPECT_EQ(observed.wideText, L"caf\u00E9\n");
+  EXPECT_EQ(observed.wideCaption, std::wstring(kCaption.begin(), kCaption.end()));
+  EXPECT_EQ(GetProcessId(observed.terminated), GetCurrentProcessId());
+  EXPECT_EQ(observed.exitCode, 0u);
+}
+
+TEST_F(NoticesTest, FatalReportWithoutMemoryStillEndsTheProcess) {
+  ImportPatch malloc(GetModuleHandleW(nullptr), "msvcrt.dll", "malloc",
+                     reinterpret_cast<void*>(&RefusingMalloc));
+  ASSERT_TRUE(malloc.Patched());
+  realMalloc = reinterpret_cast<void* (*)(std::size_t)>(malloc.Original());
+  observed.refuseMallocs = 1;  // composing the text fails
+  ReportFatalError("Events::HandleNVALoadGameEvent", 572, "a text long enough to need the heap");
+  observed.refuseMallocs = 0;
+  EXPECT_EQ(observed.calls, std::vector<std::string>{"terminate"});
+  EXPECT_EQ(observed.exitCode, 0u);
+}
+
+}  // namespace
