@@ -26,7 +26,9 @@ struct PassInputs {
   const GameForm* keptFormB;
 };
 
-bool IsRuntimeFormId(std::uint32_t formId) { return (formId & RuntimeMask) == RuntimeMask; }
+bool IsRuntimeFormId(std::uint32_t formId) {
+  return (formId & RuntimeMask) == RuntimeMask;
+}
 
 void EraseWithBase(GameForm* form, std::uint32_t formId) {
   if (GetFormHolder(form) != 0) return;
@@ -130,9 +132,13 @@ std::uint32_t CountAttachedItems(const GameForm* form) {
   return named;
 }
 
-FormTableLockGuard::FormTableLockGuard(void* lock) : lock_(lock) { LockFormTable(lock_); }
+FormTableLockGuard::FormTableLockGuard(void* lock) : lock_(lock) {
+  LockFormTable(lock_);
+}
 
-FormTableLockGuard::~FormTableLockGuard() { UnlockFormTable(lock_); }
+FormTableLockGuard::~FormTableLockGuard() {
+  UnlockFormTable(lock_);
+}
 
 bool RunCleaningPass() {
   void* outpostMarker = ReadMember<void*>(EngineAddress(HostEntryTable::OutpostMarkerSlot), 0);

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <unordered_set>
 #include <vector>
 
 class ErasedFormIdRecord {
@@ -14,11 +16,11 @@ class ErasedFormIdRecord {
   const std::vector<std::uint32_t>& InWalkOrder() const { return walkOrder_; }
 
  private:
-  void GrowIndex();
-
   std::vector<std::uint32_t> walkOrder_;
-  // Open addressing, power-of-two size, 0 marks a free cell (0 is never run-time-created).
-  std::vector<std::uint32_t> index_;
+  // Run-time FormIds (top byte 0xFF, the only ones a pass erases) have 2^24 possible low
+  // parts: one bit each, 2 MiB, allocated with the first of them.
+  std::unique_ptr<std::uint64_t[]> runtimeBits_;
+  std::unordered_set<std::uint32_t> otherIds_;
 };
 
 // Lives as long as the process: never cleared, shrunk or reordered.

@@ -90,8 +90,10 @@ bool WriteArmedSettings(const std::wstring& folder) {
   CreateDirectoryW(plugins.c_str(), nullptr);
   FILE* file = _wfopen((plugins + L"\\KelvarionSaveCleaner.ini").c_str(), L"wb");
   if (file == nullptr) return false;
-  std::fputs("[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
-             "; 1 also erases outposts\r\nbEraseOutposts=0\r\n", file);
+  std::fputs(
+      "[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
+      "; 1 also erases outposts\r\nbEraseOutposts=0\r\n",
+      file);
   std::fclose(file);
   return SetCurrentDirectoryW(folder.c_str()) != 0;
 }

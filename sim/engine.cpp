@@ -212,7 +212,9 @@ void Dispatch(EventSource& source) {
 
 }  // namespace
 
-EngineCounters& Counters() { return State().counters; }
+EngineCounters& Counters() {
+  return State().counters;
+}
 
 void InstallEngine() {
   using namespace GameOffset;
@@ -288,16 +290,22 @@ unsigned char* NewForm(std::uint32_t formId, std::uint8_t type, std::size_t byte
   return form;
 }
 
-void SetRecordForms(bool on) { State().recordForms = on; }
+void SetRecordForms(bool on) {
+  State().recordForms = on;
+}
 
 void SetFormNote(void* form, const char* note) {
   const auto found = State().formIndex.find(form);
   if (found != State().formIndex.end()) State().forms[found->second].note = note;
 }
 
-void RegisterForLookup(std::uint32_t formId, void* form) { State().lookup[formId] = form; }
+void RegisterForLookup(std::uint32_t formId, void* form) {
+  State().lookup[formId] = form;
+}
 
-std::uint32_t FormIdAt(const void* form) { return Get<std::uint32_t>(form, Member::kFormId); }
+std::uint32_t FormIdAt(const void* form) {
+  return Get<std::uint32_t>(form, Member::kFormId);
+}
 
 TableSlot* NewSlotArray(std::uint64_t count) {
   const std::size_t bytes = static_cast<std::size_t>(count ? count : 1) * sizeof(TableSlot);
@@ -314,7 +322,9 @@ void SetFormTable(TableSlot* slots, std::uint64_t count, std::uint32_t emptiness
   WriteDataSlot(GameOffset::kFormTableSlot, &State().table);
 }
 
-void RemoveFormTable() { WriteDataSlot(GameOffset::kFormTableSlot, nullptr); }
+void RemoveFormTable() {
+  WriteDataSlot(GameOffset::kFormTableSlot, nullptr);
+}
 
 void MoveSlotArray() {
   FormTableObject& table = State().table;
@@ -332,13 +342,28 @@ void ShrinkSlotCount(std::uint64_t by) {
   Trace("slot-count %llu", static_cast<unsigned long long>(State().table.count));
 }
 
-void SetOutpostMarker(void* marker) { WriteDataSlot(GameOffset::kOutpostMarkerSlot, marker); }
-void SetKeptFormSource(void* source) { WriteDataSlot(GameOffset::kKeptFormSourceSlot, source); }
-void SetEraseHook(std::function<void(std::uint64_t)> hook) { State().eraseHook = std::move(hook); }
+void SetOutpostMarker(void* marker) {
+  WriteDataSlot(GameOffset::kOutpostMarkerSlot, marker);
+}
+void SetKeptFormSource(void* source) {
+  WriteDataSlot(GameOffset::kKeptFormSourceSlot, source);
+}
+void SetEraseHook(std::function<void(std::uint64_t)> hook) {
+  State().eraseHook = std::move(hook);
+}
 
-void* LoadGameEventSourceAddress() { return GameAddress(GameOffset::kLoadGameEventSource); }
-void DispatchLoadGame() { Dispatch(State().loadGame); }
-void DispatchPlayerUpdate() { Dispatch(State().playerUpdate); }
+void* LoadGameEventSourceAddress() {
+  return GameAddress(GameOffset::kLoadGameEventSource);
+}
+void DispatchLoadGame() {
+  Dispatch(State().loadGame);
+}
+const std::vector<void*>& PlayerUpdateSinks() {
+  return State().playerUpdate.sinks;
+}
+void DispatchPlayerUpdate() {
+  Dispatch(State().playerUpdate);
+}
 
 void CallSinkDestructorEntries(unsigned flags) {
   using DestructorEntryFn = void* (*)(void* self, unsigned flags);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace sim {
 
@@ -79,6 +80,8 @@ void SetKeptFormSource(void* source);
 void SetEraseHook(std::function<void(std::uint64_t)> hook);
 
 void* LoadGameEventSourceAddress();
+// The sinks the plugin attached to the player-update source, in attach order.
+const std::vector<void*>& PlayerUpdateSinks();
 void DispatchLoadGame();
 void DispatchPlayerUpdate();
 // Calls slot 0 of every sink attached so far, as the engine's destructor entry would.

@@ -13,7 +13,9 @@ namespace {
 constexpr std::size_t kImageBytes = 0x6200000;
 alignas(4096) unsigned char gameImage[kImageBytes];
 
-unsigned char* ModuleStart() { return reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr)); }
+unsigned char* ModuleStart() {
+  return reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr));
+}
 
 }  // namespace
 
@@ -22,11 +24,13 @@ void CheckImageCoversEntryTable() {
   const std::uintptr_t arrayStart = static_cast<std::uintptr_t>(gameImage - ModuleStart());
   const std::uintptr_t arrayEnd = arrayStart + kImageBytes;
   for (const std::uintptr_t offset :
-       {kFormTableSlot, kFormTableLock, kOutpostMarkerSlot, kKeptFormSourceSlot,
-        kLoadGameEventSource, kCastSourceType, kCastTargetType, kLookupFormById,
-        kGameDynamicCast, kLockFormTable, kUnlockFormTable, kGetKeptForm, kGetFormHolder,
-        kBeginErase, kFinishErase, kEraseVForm, kFindAttachedList, kMatchesMarker, kAttachSink,
-        kDetachSink, kGetPlayerUpdateEventSource}) {
+       {kFormTableSlot,      kFormTableLock,       kOutpostMarkerSlot,
+        kKeptFormSourceSlot, kLoadGameEventSource, kCastSourceType,
+        kCastTargetType,     kLookupFormById,      kGameDynamicCast,
+        kLockFormTable,      kUnlockFormTable,     kGetKeptForm,
+        kGetFormHolder,      kBeginErase,          kFinishErase,
+        kEraseVForm,         kFindAttachedList,    kMatchesMarker,
+        kAttachSink,         kDetachSink,          kGetPlayerUpdateEventSource}) {
     if (offset < arrayStart || offset + 16 > arrayEnd) {
       std::fprintf(stderr,
                    "sim: the host image (RVA 0x%llx to 0x%llx) does not cover offset 0x%llx; "
@@ -39,7 +43,9 @@ void CheckImageCoversEntryTable() {
   }
 }
 
-unsigned char* GameAddress(std::uintptr_t offset) { return ModuleStart() + offset; }
+unsigned char* GameAddress(std::uintptr_t offset) {
+  return ModuleStart() + offset;
+}
 
 void InstallJumpStub(std::uintptr_t offset, const void* target) {
   unsigned char* at = GameAddress(offset);

@@ -37,8 +37,7 @@ void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
   return nullptr;
 }
 
-ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function,
-                         void* replacement)
+ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement)
     : slot_(FindImportSlot(module, dll, function)) {
   if (slot_ == nullptr) return;
   original_ = *slot_;

@@ -14,7 +14,8 @@ namespace {
 bool IsExecutableRva(const IMAGE_NT_HEADERS64* nt, DWORD rva) {
   const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
   for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->Misc.VirtualSize) {
+    if (rva >= section->VirtualAddress &&
+        rva < section->VirtualAddress + section->Misc.VirtualSize) {
       return (section->Characteristics & IMAGE_SCN_MEM_EXECUTE) != 0;
     }
   }
@@ -26,7 +27,8 @@ void PrintExports(HMODULE module) {
   const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
       base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+  const auto* exports =
+      reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
   Trace("export-module %s", reinterpret_cast<const char*>(base + exports->Name));
   Trace("export-base %u functions=%u names=%u", static_cast<unsigned>(exports->Base),
         static_cast<unsigned>(exports->NumberOfFunctions),
@@ -45,7 +47,10 @@ void PrintExports(HMODULE module) {
 void PrintVersionRecord(HMODULE module) {
   const auto* record =
       reinterpret_cast<const unsigned char*>(GetProcAddress(module, "VKRXPlugin_Version"));
-  if (record == nullptr) return Trace("version-record missing");
+  if (record == nullptr) {
+    Trace("version-record missing");
+    return;
+  }
   std::string hex;
   char byte[4];
   for (int i = 0; i < 0x25C; ++i) {
@@ -66,26 +71,33 @@ void PrintVersionResource(const std::wstring& path, HMODULE module) {
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   std::vector<unsigned char> data(size ? size : 1);
   if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
-    return Trace("resource missing");
+    {
+      Trace("resource missing");
+      return;
+    }
   }
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length)) {
-    auto word = [](DWORD value, int high) { return static_cast<unsigned>(high ? HIWORD(value) : LOWORD(value)); };
-    Trace("resource-fixed file=%u.%u.%u.%u product=%u.%u.%u.%u mask=%X flags=%X os=%X type=%X "
-          "subtype=%X date=%X.%X",
-          word(fixed->dwFileVersionMS, 1), word(fixed->dwFileVersionMS, 0),
-          word(fixed->dwFileVersionLS, 1), word(fixed->dwFileVersionLS, 0),
-          word(fixed->dwProductVersionMS, 1), word(fixed->dwProductVersionMS, 0),
-          word(fixed->dwProductVersionLS, 1), word(fixed->dwProductVersionLS, 0),
-          static_cast<unsigned>(fixed->dwFileFlagsMask), static_cast<unsigned>(fixed->dwFileFlags),
-          static_cast<unsigned>(fixed->dwFileOS), static_cast<unsigned>(fixed->dwFileType),
-          static_cast<unsigned>(fixed->dwFileSubtype), static_cast<unsigned>(fixed->dwFileDateMS),
-          static_cast<unsigned>(fixed->dwFileDateLS));
+    auto word = [](DWORD value, int high) {
+      return static_cast<unsigned>(high ? HIWORD(value) : LOWORD(value));
+    };
+    Trace(
+        "resource-fixed file=%u.%u.%u.%u product=%u.%u.%u.%u mask=%X flags=%X os=%X type=%X "
+        "subtype=%X date=%X.%X",
+        word(fixed->dwFileVersionMS, 1), word(fixed->dwFileVersionMS, 0),
+        word(fixed->dwFileVersionLS, 1), word(fixed->dwFileVersionLS, 0),
+        word(fixed->dwProductVersionMS, 1), word(fixed->dwProductVersionMS, 0),
+        word(fixed->dwProductVersionLS, 1), word(fixed->dwProductVersionLS, 0),
+        static_cast<unsigned>(fixed->dwFileFlagsMask), static_cast<unsigned>(fixed->dwFileFlags),
+        static_cast<unsigned>(fixed->dwFileOS), static_cast<unsigned>(fixed->dwFileType),
+        static_cast<unsigned>(fixed->dwFileSubtype), static_cast<unsigned>(fixed->dwFileDateMS),
+        static_cast<unsigned>(fixed->dwFileDateLS));
   }
   WORD* translation = nullptr;
   if (VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
-                     reinterpret_cast<void**>(&translation), &length) && length >= 4) {
+                     reinterpret_cast<void**>(&translation), &length) &&
+      length >= 4) {
     Trace("resource-translation %04X %04X", translation[0], translation[1]);
   }
   for (const wchar_t* name : {L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",

@@ -72,7 +72,8 @@ void AfterBox() {
 
 int WINAPI RecordMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
   Trace("box-a owner=%d style=%u caption=%s text=%s", owner != nullptr, style,
-        EscapeText(caption ? caption : "(null)").c_str(), EscapeText(text ? text : "(null)").c_str());
+        EscapeText(caption ? caption : "(null)").c_str(),
+        EscapeText(text ? text : "(null)").c_str());
   NarrateBox(caption ? caption : "", text ? text : "");
   if (Options().showRealBoxes) State().realMessageBoxA(owner, text, caption, style);
   AfterBox();
@@ -90,8 +91,8 @@ int WINAPI RecordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT sty
 }
 
 BOOL WINAPI RecordTerminateProcess(HANDLE process, UINT exitCode) {
-  const bool self = process == GetCurrentProcess() ||
-                    GetProcessId(process) == GetCurrentProcessId();
+  const bool self =
+      process == GetCurrentProcess() || GetProcessId(process) == GetCurrentProcessId();
   Trace("terminate self=%d code=%u", self, exitCode);
   FlushTrace();
   if (Options().exitOnTerminate) TerminateProcess(process, exitCode);
@@ -182,7 +183,9 @@ bool LoadPluginLibrary(const std::wstring& path) {
   return true;
 }
 
-HMODULE PluginModule() { return State().plugin; }
+HMODULE PluginModule() {
+  return State().plugin;
+}
 
 bool CallPluginLoad() {
   using LoadFn = bool (*)(const LoaderInterfaceRecord*);
@@ -214,7 +217,9 @@ void SendNullLoaderMessage() {
   for (Listener listener : State().listeners) listener(nullptr);
 }
 
-void SetVirtualClockNs(std::int64_t ns) { State().clockNs = ns; }
+void SetVirtualClockNs(std::int64_t ns) {
+  State().clockNs = ns;
+}
 
 void WhileBoxOpen(unsigned boxNumber, std::function<void()> action) {
   State().boxActions[boxNumber] = std::move(action);
@@ -225,6 +230,8 @@ void FailMallocs(std::uint64_t nth, std::uint64_t count) {
   State().failUntil = State().failFrom + count;
 }
 
-std::uint64_t MallocCalls() { return State().mallocCalls; }
+std::uint64_t MallocCalls() {
+  return State().mallocCalls;
+}
 
 }  // namespace sim

@@ -11,13 +11,13 @@
 namespace sim {
 
 struct LoaderOptions {
-  bool showRealBoxes = false;      // call the real MessageBox after recording it
-  bool exitOnTerminate = false;    // let TerminateProcess really end the process
-  bool moduleHandleNull = false;   // GetModuleHandleW(nullptr) answers null
-  bool messagingMissing = false;   // LookupService(1) answers null
+  bool showRealBoxes = false;        // call the real MessageBox after recording it
+  bool exitOnTerminate = false;      // let TerminateProcess really end the process
+  bool moduleHandleNull = false;     // GetModuleHandleW(nullptr) answers null
+  bool messagingMissing = false;     // LookupService(1) answers null
   bool listenerSlotMissing = false;  // the messaging record has no AddMessageListener
-  bool virtualClock = true;        // the plugin's steady clock reads the simulator's clock
-  bool narrate = false;            // print each box as a player would see it
+  bool virtualClock = true;          // the plugin's steady clock reads the simulator's clock
+  bool narrate = false;              // print each box as a player would see it
 };
 
 LoaderOptions& Options();

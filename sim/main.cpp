@@ -21,7 +21,7 @@
 namespace {
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
-  sim::Trace("crash code=%08lX", info->ExceptionRecord->ExceptionCode);
+  sim::TraceLine("crash code=%08lX", info->ExceptionRecord->ExceptionCode);
   sim::FlushTrace();
   TerminateProcess(GetCurrentProcess(), 3);
   return EXCEPTION_EXECUTE_HANDLER;
@@ -51,9 +51,12 @@ int main(int argc, char** argv) {
   std::string scriptPath;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    if (argument == "--dll" && i + 1 < argc) plugin = Widen(argv[++i]);
-    else if (argument == "--script" && i + 1 < argc) scriptPath = argv[++i];
-    else if (argument == "--show-boxes") sim::Options().showRealBoxes = true;
+    if (argument == "--dll" && i + 1 < argc)
+      plugin = Widen(argv[++i]);
+    else if (argument == "--script" && i + 1 < argc)
+      scriptPath = argv[++i];
+    else if (argument == "--show-boxes")
+      sim::Options().showRealBoxes = true;
     else {
       std::fprintf(stderr, "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes]\n");
       return 2;
@@ -77,7 +80,7 @@ int main(int argc, char** argv) {
     script << file.rdbuf();
   }
   const int result = sim::RunScript(script.str(), plugin);
-  sim::Trace("end");
+  sim::TraceLine("end");
   sim::FlushTrace();
   return result;
 }

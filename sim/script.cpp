@@ -47,7 +47,10 @@ long long Number(const std::vector<std::string>& words, std::size_t index) {
 
 void ShowSettingsFile() {
   std::ifstream file(kSettingsFile, std::ios::binary);
-  if (!file) return Trace("ini missing");
+  if (!file) {
+    Trace("ini missing");
+    return;
+  }
   std::ostringstream content;
   content << file.rdbuf();
   Trace("ini %s", EscapeText(content.str()).c_str());
@@ -55,13 +58,20 @@ void ShowSettingsFile() {
 
 bool Runner::Option(const std::string& name, std::string& error) {
   LoaderOptions& options = Options();
-  if (name == "exit-on-terminate") options.exitOnTerminate = true;
-  else if (name == "module-null") options.moduleHandleNull = true;
-  else if (name == "no-messaging") options.messagingMissing = true;
-  else if (name == "no-listener-slot") options.listenerSlotMissing = true;
-  else if (name == "real-clock") options.virtualClock = false;
-  else if (name == "show-boxes") options.showRealBoxes = true;
-  else return error = "unknown option " + name, false;
+  if (name == "exit-on-terminate")
+    options.exitOnTerminate = true;
+  else if (name == "module-null")
+    options.moduleHandleNull = true;
+  else if (name == "no-messaging")
+    options.messagingMissing = true;
+  else if (name == "no-listener-slot")
+    options.listenerSlotMissing = true;
+  else if (name == "real-clock")
+    options.virtualClock = false;
+  else if (name == "show-boxes")
+    options.showRealBoxes = true;
+  else
+    return error = "unknown option " + name, false;
   return true;
 }
 

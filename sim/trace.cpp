@@ -5,7 +5,6 @@
 
 namespace sim {
 namespace {
-bool tracing = true;
 
 void AppendEscaped(std::string& out, unsigned code) {
   char buffer[16];
@@ -24,11 +23,11 @@ void AppendEscaped(std::string& out, unsigned code) {
 }
 }  // namespace
 
-void SetTracing(bool on) { tracing = on; }
-bool Tracing() { return tracing; }
+void SetTracing(bool on) {
+  tracingOn = on;
+}
 
-void Trace(const char* format, ...) {
-  if (!tracing) return;
+void TraceLine(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
   std::vfprintf(stdout, format, arguments);
@@ -36,7 +35,9 @@ void Trace(const char* format, ...) {
   std::fputc('\n', stdout);
 }
 
-void FlushTrace() { std::fflush(stdout); }
+void FlushTrace() {
+  std::fflush(stdout);
+}
 
 std::string EscapeText(const std::string& text) {
   std::string out;

@@ -6,10 +6,20 @@
 
 namespace sim {
 
+inline bool tracingOn = true;
+
 void SetTracing(bool on);
-bool Tracing();
-void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
+inline bool Tracing() {
+  return tracingOn;
+}
+void TraceLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void FlushTrace();
+
+// Checked inline: with tracing off (benchmarks), a recorded call costs one test.
+#define Trace(...)                                       \
+  do {                                                   \
+    if (::sim::tracingOn) ::sim::TraceLine(__VA_ARGS__); \
+  } while (0)
 
 // Escapes a text so that a whole message box fits on one trace line (\n, \r, \\, \xNN).
 std::string EscapeText(const std::string& text);

@@ -29,9 +29,9 @@ std::map<std::string, std::string> Attributes(const std::vector<std::string>& wo
 
 std::size_t FaultOffset(const std::string& member) {
   static const std::map<std::string, std::size_t> offsets = {
-      {"base", Member::kBaseObject},     {"hold", Member::kHoldLink},
+      {"base", Member::kBaseObject},         {"hold", Member::kHoldLink},
       {"related", Member::kBaseRelatedForm}, {"keptb", Member::kKeptFormB},
-      {"parent", Member::kParentObject}, {"holdera", Member::kMarkerHolderA},
+      {"parent", Member::kParentObject},     {"holdera", Member::kMarkerHolderA},
       {"holderb", Member::kMarkerHolderB}};
   const auto found = offsets.find(member);
   return found == offsets.end() ? 0 : found->second;

@@ -2,9 +2,8 @@
 // every other 'V' form is erased. Observed through the real DLL's erase calls.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include "tests/e2e/pass_helpers.h"
+#include "tests/support/row_name.h"
 
 using pass_helpers::Erasures;
 using pass_helpers::RunLoads;
@@ -50,8 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "form 00003001 G list=0\nform FF000001 V parent ids=0 cast=0;00003001\n",
                   Expect::None},
         ClassCase{"ParentNotOfTheCastClass", "form FF000001 V parent ids=0\n", Expect::None},
-        ClassCase{"OutpostThroughTheIdList", kNamed + "form FF000001 V parent ids=00002002;00002001\n",
-                  Expect::Outpost},
+        ClassCase{"OutpostThroughTheIdList",
+                  kNamed + "form FF000001 V parent ids=00002002;00002001\n", Expect::Outpost},
         ClassCase{"OutpostThroughIdListOfACastableParent",
                   kNamed + "form FF000001 V parent ids=00002001 cast=0\n", Expect::Outpost},
         ClassCase{"IdListWithoutMatch", kNamed + "form FF000001 V parent ids=00002002\n",
@@ -75,15 +74,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 TEST(ClassifyReference, OutpostSearchStopsAtTheFirstMatchInOrder) {
-  const auto result = RunLoads(kNamed +
-                               "form FF000001 V parent ids=00002002;00002001 holdera=m holderb=m\n");
+  const auto result =
+      RunLoads(kNamed + "form FF000001 V parent ids=00002002;00002001 holdera=m holderb=m\n");
   const std::vector<std::string> expected{"matches -> 0", "matches -> 0", "matches -> 1"};
   EXPECT_EQ(result.Filter({"matches"}), expected) << result.All();
 }
 
 TEST(ClassifyReference, ListMarkerComparedByFormIdWithoutOutpostQueries) {
-  const auto result = RunLoads("form FF000001 V parent ids=00002001 cast=+20C59F holdera=m\n" +
-                               kNamed);
+  const auto result =
+      RunLoads("form FF000001 V parent ids=00002001 cast=+20C59F holdera=m\n" + kNamed);
   EXPECT_EQ(result.CountPrefix("matches"), 0) << result.All();
   EXPECT_EQ(result.Count("cast"), 1);
 }

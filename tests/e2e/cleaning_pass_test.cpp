@@ -2,10 +2,9 @@
 // pairing, faulting members, and a table that moves or shrinks under the walk.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/pass_helpers.h"
+#include "tests/support/row_name.h"
 
 using pass_helpers::Erasures;
 using pass_helpers::RunLoads;
@@ -55,14 +54,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         RuleCase{"OtherTypesNeverErased", "form FF000001 X base=FF00B001\nform FF000002 8\n", {}},
         RuleCase{"KWithBaseSeven", "form FF000001 K base=00000007\n", {}},
-        RuleCase{"KWithLoadedBaseAndEightRelated", "form FF000001 K base=0000B003\n",
-                 {"KJ FF000001"}},
+        RuleCase{
+            "KWithLoadedBaseAndEightRelated", "form FF000001 K base=0000B003\n", {"KJ FF000001"}},
         RuleCase{"KWithLoadedBaseAndOtherRelated", "form FF000001 K base=0000B004\n", {}},
         RuleCase{"KWithLoadedBaseNoRelated", "form FF000001 K base=0000B002\n", {}},
         RuleCase{"JWithLoadedBaseEvenWithEight",
-                 "form FF000001 J base=0000B003\nform FF000002 J base=0000B002\n", {}},
+                 "form FF000001 J base=0000B003\nform FF000002 J base=0000B002\n",
+                 {}},
         RuleCase{"NoBase", "form FF000001 K\nform FF000002 J\n", {}},
-        RuleCase{"HoldLink", "form FF000001 K hold base=FF00B001\nform FF000002 J hold base=FF00B001\n",
+        RuleCase{"HoldLink",
+                 "form FF000001 K hold base=FF00B001\nform FF000002 J hold base=FF00B001\n",
                  {}},
         RuleCase{"NamedAttachedItem",
                  "form FF000001 K holder=00;11 base=FF00B001\nform FF000002 J holder=11 "
@@ -73,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000002 J holder=nolist base=FF00B001\n"
                  "form FF000003 K holder=none base=FF00B001\n",
                  {"KJ FF000001", "KJ FF000002", "KJ FF000003"}},
-        RuleCase{"HeldByTheGame", "form FF000001 K held base=FF00B001\nform FF000002 J held base=FF00B001\n",
+        RuleCase{"HeldByTheGame",
+                 "form FF000001 K held base=FF00B001\nform FF000002 J held base=FF00B001\n",
                  {}},
         RuleCase{"KeyDiffersFromFormId", "form FF000001 K key=FF000009 base=FF00B001\n", {}},
         RuleCase{"NullFormPointer", "form FF000001 K nullform base=FF00B001\n", {}},
@@ -84,12 +86,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000003 V\nform FF000001 K base=FF00B001\nform FF000002 J base=FF00B001\n",
                  {"V FF000003", "KJ FF000001", "KJ FF000002"}},
         RuleCase{"FaultingBaseMemberLeavesTheForm",
-                 "form FF000001 K fault=base\nform FF000002 J fault=base\n", {}},
+                 "form FF000001 K fault=base\nform FF000002 J fault=base\n",
+                 {}},
         RuleCase{"FaultingHoldLinkCountsAsNull",
                  // The read faults, the form goes on to the base test and stops there.
-                 "form FF000001 K fault=hold\nform FF000002 K base=FF00B001\n", {"KJ FF000002"}},
+                 "form FF000001 K fault=hold\nform FF000002 K base=FF00B001\n",
+                 {"KJ FF000002"}},
         RuleCase{"FaultingRelatedFormCountsAsNull",
-                 "form 0000B005 S list=0 fault=related\nform FF000001 K base=0000B005\n", {}}),
+                 "form 0000B005 S list=0 fault=related\nform FF000001 K base=0000B005\n",
+                 {}}),
     testing_support::RowName());
 
 TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
@@ -108,8 +113,10 @@ TEST(CleaningPass, SecondPassSkipsWhatTheFirstErasedEvenIfStillListed) {
 
   testing_support::SimScenario scenario;
   scenario.WriteSettings(testing_support::kArmedSettings);
-  const auto grown = scenario.Run(kBases + "form FF000001 K base=FF00B001\nload\nmessage 2\n"
-                                           "loadgame\n" + later + "loadgame\n");
+  const auto grown = scenario.Run(kBases +
+                                  "form FF000001 K base=FF00B001\nload\nmessage 2\n"
+                                  "loadgame\n" +
+                                  later + "loadgame\n");
   EXPECT_EQ(Erasures(grown), (Ids{"KJ FF000001", "KJ FF000010", "V FF000011"})) << grown.All();
   ExpectCleanRun(grown, 2);
 }
@@ -126,8 +133,7 @@ TEST(CleaningPass, KeptFormsAreLeftWithoutClassification) {
 }
 
 TEST(CleaningPass, FaultingKeptFormBCountsAsNull) {
-  const std::string forms =
-      "form FF000005 V fault=keptb\nform FF000006 V\nkept-a FF000005\n";
+  const std::string forms = "form FF000005 V fault=keptb\nform FF000006 V\nkept-a FF000005\n";
   const auto result = RunLoads(forms);
   EXPECT_EQ(Erasures(result), Ids{"V FF000006"}) << result.All();
   ExpectCleanRun(result, 1);
@@ -190,10 +196,11 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
 
 TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
   // Five empty slots and two erasable forms at the end; the count drops by three.
-  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\n"
-                                        "form FF000002 K base=FF00B001\nempty\nempty\nempty\n"
-                                        "empty\nempty\nform FF000003 V\nform FF000004 V\n"
-                                        "on-erase 1 shrink 3\n");
+  const auto result = RunLoads(kBases +
+                               "form FF000001 K base=FF00B001\n"
+                               "form FF000002 K base=FF00B001\nempty\nempty\nempty\n"
+                               "empty\nempty\nform FF000003 V\nform FF000004 V\n"
+                               "on-erase 1 shrink 3\n");
   EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "KJ FF000002"})) << result.All();
   ExpectCleanRun(result, 1);
 }
@@ -213,19 +220,19 @@ TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
 }
 
 TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
-  // Allocations of the pass: the record (1), its index (2), the index grown at the 513th
-  // erasure (3). Refusing the third stops the walk after 512 erasures.
+  // Allocations of the pass: the record (1), its membership bitmap (2), the record grown at
+  // the 1025th erasure (3). Refusing the third stops the walk after 1024 erasures.
   testing_support::SimScenario scenario;
   scenario.WriteSettings(testing_support::kArmedSettings);
   std::string forms = kBases;
   char line[64];
-  for (int i = 0; i < 600; ++i) {
+  for (int i = 0; i < 1100; ++i) {
     std::snprintf(line, sizeof line, "form %08X K base=FF00B001\n", 0xFF000100 + i);
     forms += line;
   }
   const auto result = scenario.Run(forms + "load\nmessage 2\nmalloc-fail 3 1\nloadgame\n");
-  EXPECT_EQ(result.CountPrefix("begin-erase"), 512) << result.All();
-  EXPECT_EQ(result.CountPrefix("finish-erase"), 512);
+  EXPECT_EQ(result.CountPrefix("begin-erase"), 1024) << result.All();
+  EXPECT_EQ(result.CountPrefix("finish-erase"), 1024);
   EXPECT_EQ(result.Count("lock"), 1);
   EXPECT_EQ(result.Count("unlock"), 1);
   EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();

@@ -2,10 +2,9 @@
 // their raw tables, both passes, both notices, disarming, and the failure paths.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/pass_helpers.h"
+#include "tests/support/row_name.h"
 
 using testing_support::BoxLine;
 using testing_support::kArmedSettings;
@@ -13,7 +12,8 @@ using testing_support::SimScenario;
 
 namespace {
 
-const std::string kWorld = "form FF00B001 S list=0\nform FF000001 K base=FF00B001\nform FF000002 V\n";
+const std::string kWorld =
+    "form FF00B001 S list=0\nform FF000001 K base=FF00B001\nform FF000002 V\n";
 // One second of play at 60 updates a second from `start` seconds, then one update after a
 // pause of 3.2 s: the moment a pending notice shows.
 std::string PlayThenPause(int startSeconds) {
@@ -30,23 +30,24 @@ const std::string kSecondBoxWarned =
 TEST(CleaningRun, TwoLoadsTwoNoticesThenDisarmedAndDetached) {
   SimScenario scenario;
   scenario.WriteSettings("[General]\r\nbPluginActive=1\r\nbEraseOutposts=0\r\n");
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
-                                   "loadgame\n" + PlayThenPause(10) + "loadgame\n" +
-                                   PlayThenPause(20));
-  const std::vector<std::string> expected = {
-      BoxLine('a', expected::kArmedNotice),
-      "attach load-game S1",
-      "attach player-update S2",
-      "dispatched load-game S1 -> 0",
-      kFirstBox,
-      "dispatched load-game S1 -> 0",
-      "detach load-game S1",
-      kSecondBox};
+  const auto result =
+      scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
+                   PlayThenPause(10) + "loadgame\n" + PlayThenPause(20));
+  const std::vector<std::string> expected = {BoxLine('a', expected::kArmedNotice),
+                                             "attach load-game S1",
+                                             "attach player-update S2",
+                                             "dispatched load-game S1 -> 0",
+                                             kFirstBox,
+                                             "dispatched load-game S1 -> 0",
+                                             "detach load-game S1",
+                                             kSecondBox};
   EXPECT_EQ(result.Filter({"box-a", "attach", "detach", "dispatched load-game"}), expected)
       << result.All();
-  EXPECT_EQ(pass_helpers::Erasures(result), (std::vector<std::string>{"KJ FF000001", "V FF000002"}));
+  EXPECT_EQ(pass_helpers::Erasures(result),
+            (std::vector<std::string>{"KJ FF000001", "V FF000002"}));
   // Every call into a sink returned 0 to the engine.
-  for (const auto& line : result.Filter({"dispatched"})) EXPECT_EQ(line.substr(line.size() - 4), "-> 0");
+  for (const auto& line : result.Filter({"dispatched"}))
+    EXPECT_EQ(line.substr(line.size() - 4), "-> 0");
   const std::string settings = scenario.Folder().ReadSettings();
   EXPECT_NE(settings.find("bPluginActive=0"), std::string::npos) << settings;
   EXPECT_NE(settings.find("bEraseOutposts=0"), std::string::npos) << settings;
@@ -58,11 +59,16 @@ TEST(LoaderMessages, OnlyTypeTwoAttachesLoadGameFirstThenThePlayerUpdateSource) 
   scenario.WriteSettings(kArmedSettings);
   const auto result =
       scenario.Run("load\nmessage 0\nmessage 1\nmessage 3\nmessage 4\nmessage null\nmessage 2\n");
-  const std::vector<std::string> expected = {"message 0", "message 1", "message 3", "message 4",
-                                             "message null", "message 2", "attach load-game S1",
-                                             "player-update-source", "attach player-update S2"};
-  EXPECT_EQ(result.Filter({"message", "attach", "player-update-source"}), expected)
-      << result.All();
+  const std::vector<std::string> expected = {"message 0",
+                                             "message 1",
+                                             "message 3",
+                                             "message 4",
+                                             "message null",
+                                             "message 2",
+                                             "attach load-game S1",
+                                             "player-update-source",
+                                             "attach player-update S2"};
+  EXPECT_EQ(result.Filter({"message", "attach", "player-update-source"}), expected) << result.All();
   EXPECT_TRUE(result.Completed());
 }
 
@@ -81,7 +87,8 @@ TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
   scenario.WriteSettings(kArmedSettings);
   const auto result = scenario.Run(kWorld + "load\nmessage 2\nslot0 1\nslot0 0\nloadgame\n");
   const std::vector<std::string> expected = {"slot0 S1 flags=1 -> self", "slot0 S2 flags=1 -> self",
-                                             "slot0 S1 flags=0 -> self", "slot0 S2 flags=0 -> self"};
+                                             "slot0 S1 flags=0 -> self",
+                                             "slot0 S2 flags=0 -> self"};
   EXPECT_EQ(result.Filter({"slot0"}), expected) << result.All();
   // The objects are intact afterwards: the engine can still deliver events to them.
   EXPECT_TRUE(result.Has("dispatched load-game S1 -> 0")) << result.All();
@@ -91,8 +98,8 @@ TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
 TEST(FailedPass, FirstLoadEndsTheGameWithLine572AndKeepsThePluginArmed) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "marker none\nload\nmessage 2\nloadgame\n" +
-                                   PlayThenPause(1));
+  const auto result =
+      scenario.Run(kWorld + "marker none\nload\nmessage 2\nloadgame\n" + PlayThenPause(1));
   const std::vector<std::string> expected = {BoxLine('w', expected::FailedPassFatal(572)),
                                              "terminate self=1 code=0"};
   EXPECT_EQ(result.Filter({"box-w", "terminate"}), expected) << result.All();
@@ -103,8 +110,9 @@ TEST(FailedPass, FirstLoadEndsTheGameWithLine572AndKeepsThePluginArmed) {
 TEST(FailedPass, TheGameProcessEndsWithExitCodeZero) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "option exit-on-terminate\nmarker none\nload\n"
-                                            "message 2\nloadgame\n");
+  const auto result = scenario.Run(kWorld +
+                                   "option exit-on-terminate\nmarker none\nload\n"
+                                   "message 2\nloadgame\n");
   EXPECT_EQ(result.exitCode, 0u) << result.All();
   EXPECT_TRUE(result.Has("terminate self=1 code=0"));
   EXPECT_FALSE(result.Completed());
@@ -142,9 +150,9 @@ class DisarmFailureTest : public ::testing::TestWithParam<DisarmFailureCase> {};
 TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnyway) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
-                                   "loadgame\n" + GetParam().breakSettings + "\n" +
-                                   PlayThenPause(10) + "loadgame\n");
+  const auto result =
+      scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
+                   GetParam().breakSettings + "\n" + PlayThenPause(10) + "loadgame\n");
   EXPECT_EQ(result.Filter({"detach", "box-a"}).back(), kSecondBoxWarned) << result.All();
   EXPECT_EQ(result.Count("detach load-game S1"), 1);
   EXPECT_LT(result.IndexOf("detach load-game S1"), result.IndexOf(kSecondBoxWarned));
@@ -197,9 +205,10 @@ TEST(PhaseNotices, ALoadWhileTheFirstNoticeIsOpenStillGetsItsNotice) {
 TEST(PhaseMonitor, TheThrottledPathAllocatesNothing) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\nupdates 1000000000 "
-                                            "1000000 1000\nmalloc-mark\nupdates 2000000000 "
-                                            "1000000 2000\nmalloc-since-mark\n");
+  const auto result = scenario.Run(kWorld +
+                                   "load\nmessage 2\nloadgame\nupdates 1000000000 "
+                                   "1000000 1000\nmalloc-mark\nupdates 2000000000 "
+                                   "1000000 2000\nmalloc-since-mark\n");
   EXPECT_TRUE(result.Has("mallocs 0")) << result.All();
   EXPECT_EQ(result.CountPrefix("box-a"), 1);
 }

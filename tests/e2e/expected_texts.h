@@ -7,7 +7,8 @@ namespace expected {
 
 inline const std::string kArmedNotice =
     "Kelvarion Save Cleaner is active "
-    "(..\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini\\bPluginActive).\n\nPlease load a Save Game.";
+    "(..\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini\\bPluginActive).\n\nPlease load a Save "
+    "Game.";
 
 inline const std::string kMissingModuleFatal =
     "Fatal error has occured in function VKRXPlugin_Load at line 687\n\n\nError text: \n -> "

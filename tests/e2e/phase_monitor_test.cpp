@@ -2,9 +2,8 @@
 // (through its import table), so each call happens at an exact nanosecond.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include "tests/e2e/expected_texts.h"
+#include "tests/support/row_name.h"
 #include "tests/support/sim_run.h"
 
 using testing_support::BoxLine;
@@ -54,16 +53,19 @@ INSTANTIATE_TEST_SUITE_P(
         TimingCase{"OneNanosecondShort", {1'000'000'000, 4'000'999'999}, -1},
         TimingCase{"ThreeSecondsIsNotEnough", {1'000'000'000, 4'000'000'000, 7'000'000'000}, -1},
         // A throttled call does not move the last check...
-        TimingCase{"ThrottledCallDoesNotMoveTheCheck",
-                   {1'000'000'000, 1'249'999'999, 4'001'000'000}, 2},
+        TimingCase{
+            "ThrottledCallDoesNotMoveTheCheck", {1'000'000'000, 1'249'999'999, 4'001'000'000}, 2},
         // ...a call at exactly 250 ms does, and the wait starts again from it.
         TimingCase{"CallAtExactlyTheThrottleMovesTheCheck",
-                   {1'000'000'000, 1'250'000'000, 4'001'000'000}, -1},
+                   {1'000'000'000, 1'250'000'000, 4'001'000'000},
+                   -1},
         TimingCase{"WaitCountsFromTheMovedCheck", {1'000'000'000, 1'250'000'000, 4'251'000'000}, 2},
         TimingCase{"UpdatesTooCloseNeverShow",
-                   {1'000'000'000, 3'000'000'000, 5'000'000'000, 7'000'000'000, 9'000'000'000}, -1},
+                   {1'000'000'000, 3'000'000'000, 5'000'000'000, 7'000'000'000, 9'000'000'000},
+                   -1},
         TimingCase{"ShownAtTheFirstPause",
-                   {1'000'000'000, 3'000'000'000, 5'000'000'000, 8'001'000'000, 20'000'000'000}, 3}),
+                   {1'000'000'000, 3'000'000'000, 5'000'000'000, 8'001'000'000, 20'000'000'000},
+                   3}),
     testing_support::RowName());
 
 TEST(MonitorTiming, NothingIsShownBeforeAnyLoad) {

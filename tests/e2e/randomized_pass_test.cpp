@@ -29,11 +29,11 @@ struct Form {
   bool empty = false, keyMismatch = false, nullForm = false;
   int base = -1;  // index into bases
   bool hold = false, held = false;
-  std::string fault;           // "", base, hold, parent, holdera, holderb
+  std::string fault;            // "", base, hold, parent, holdera, holderb
   std::string holder = "none";  // attached entries
   bool parent = false;
-  std::string cast = "none";   // none, nomarker, marker, copy
-  std::vector<int> ids;        // indexes into named; -1 an id nobody has
+  std::string cast = "none";  // none, nomarker, marker, copy
+  std::vector<int> ids;       // indexes into named; -1 an id nobody has
   std::string holderA = "none", holderB = "none";
 };
 
@@ -57,8 +57,8 @@ class Generator {
     for (int i = 0; i < 12; ++i) {
       const bool runtime = Chance(50);
       static const char* kRelated[] = {"", "8", "other", "fault"};
-      table.bases.push_back({(runtime ? 0xFF00A000u : 0x0000A000u) + i, runtime,
-                             runtime ? "" : kRelated[Pick(4)]});
+      table.bases.push_back(
+          {(runtime ? 0xFF00A000u : 0x0000A000u) + i, runtime, runtime ? "" : kRelated[Pick(4)]});
     }
     for (int i = 0; i < 8; ++i) table.named.push_back({0x00002000u + i, !Chance(25), Chance(40)});
     for (int i = 0, n = 60 + Pick(120); i < n; ++i) table.first.push_back(MakeForm(table));
@@ -155,7 +155,8 @@ std::string FormLine(const Table& table, const Form& f) {
   if (f.type == 'V') {
     if (f.parent) {
       line += " parent ids=";
-      for (const int index : f.ids) line += (index < 0 ? "0000F00D" : Hex(table.named[index].id)) + ";";
+      for (const int index : f.ids)
+        line += (index < 0 ? "0000F00D" : Hex(table.named[index].id)) + ";";
       if (f.ids.empty()) line += "0";
       if (f.cast == "nomarker") line += " cast=0;00000801";
       if (f.cast == "marker") line += " cast=0;0020C59F";
@@ -201,13 +202,18 @@ std::string Script(const Table& table) {
 }
 
 // The rules, restated from the player's point of view.
-bool Runtime(std::uint32_t id) { return (id >> 24) == 0xFF; }
+bool Runtime(std::uint32_t id) {
+  return (id >> 24) == 0xFF;
+}
 
-bool HasMatch(const std::string& items) { return items.find('m') != std::string::npos; }
+bool HasMatch(const std::string& items) {
+  return items.find('m') != std::string::npos;
+}
 
 int NamedAttachedItems(const std::string& holder) {
   int count = 0;
-  for (std::size_t at = holder.find("11"); at != std::string::npos; at = holder.find("11", at + 1)) {
+  for (std::size_t at = holder.find("11"); at != std::string::npos;
+       at = holder.find("11", at + 1)) {
     ++count;
   }
   return holder == "none" || holder == "nolist" ? 0 : count;

@@ -2,12 +2,11 @@
 // idle and armed starts, and the fatal start without a game module.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include <cstdio>
 #include <cstring>
 
 #include "tests/e2e/expected_texts.h"
+#include "tests/support/row_name.h"
 #include "tests/support/sim_run.h"
 
 using testing_support::BoxLine;
@@ -16,9 +15,9 @@ using testing_support::SimScenario;
 
 namespace {
 
-const std::vector<std::string> kLoaderCalls = {"acquire-handle", "module-handle-w", "box-a", "box-w",
-                                               "lookup-service", "add-listener", "load ",
-                                               "terminate"};
+const std::vector<std::string> kLoaderCalls = {"acquire-handle", "module-handle-w", "box-a",
+                                               "box-w",          "lookup-service",  "add-listener",
+                                               "load ",          "terminate"};
 
 struct IdleCase {
   const char* name;
@@ -53,13 +52,12 @@ TEST(ArmedStart, OneNoticeThenTheListenerUnderVkrx) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
   const auto result = scenario.Run("load\n");
-  const std::vector<std::string> expected = {
-      "acquire-handle -> 7",
-      "module-handle-w name=null",
-      BoxLine('a', expected::kArmedNotice),
-      "lookup-service 1",
-      "add-listener handle=7 sender=VKRX listener=1",
-      "load -> 1"};
+  const std::vector<std::string> expected = {"acquire-handle -> 7",
+                                             "module-handle-w name=null",
+                                             BoxLine('a', expected::kArmedNotice),
+                                             "lookup-service 1",
+                                             "add-listener handle=7 sender=VKRX listener=1",
+                                             "load -> 1"};
   EXPECT_EQ(result.Filter(kLoaderCalls), expected) << result.All();
   // Registered only after the player closed the box.
   EXPECT_LT(result.IndexOf("box-closed 1"), result.IndexOfPrefix("lookup-service"));
@@ -80,9 +78,9 @@ TEST(FatalStart, MissingGameModuleShowsTheFatalBoxAndTerminates) {
   SimScenario scenario;
   scenario.WriteSettings(kArmedSettings);
   const auto result = scenario.Run("option module-null\nload\nmessage 2\n");
-  const std::vector<std::string> expected = {
-      "acquire-handle -> 7", "module-handle-w name=null",
-      BoxLine('w', expected::kMissingModuleFatal), "terminate self=1 code=0", "load -> 0"};
+  const std::vector<std::string> expected = {"acquire-handle -> 7", "module-handle-w name=null",
+                                             BoxLine('w', expected::kMissingModuleFatal),
+                                             "terminate self=1 code=0", "load -> 0"};
   EXPECT_EQ(result.Filter(kLoaderCalls), expected) << result.All();
   EXPECT_EQ(result.CountPrefix("attach"), 0);
   EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
@@ -120,10 +118,10 @@ std::string ExpectedVersionRecordHex() {
 TEST(PluginImage, ExportsExactlyTheLoadFunctionAndTheVersionRecord) {
   SimScenario scenario;
   const auto result = scenario.Run("inspect\n");
-  const std::vector<std::string> expected = {
-      "export-module VKRXPlugin.dll", "export-base 1 functions=2 names=2",
-      "export ordinal=1 name=VKRXPlugin_Load kind=function",
-      "export ordinal=2 name=VKRXPlugin_Version kind=data"};
+  const std::vector<std::string> expected = {"export-module VKRXPlugin.dll",
+                                             "export-base 1 functions=2 names=2",
+                                             "export ordinal=1 name=VKRXPlugin_Load kind=function",
+                                             "export ordinal=2 name=VKRXPlugin_Version kind=data"};
   EXPECT_EQ(result.Filter({"export"}), expected) << result.All();
   EXPECT_TRUE(result.Has("version-record " + ExpectedVersionRecordHex())) << result.All();
 }

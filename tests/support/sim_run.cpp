@@ -18,7 +18,8 @@ std::string ReadAll(HANDLE pipe) {
   std::string output;
   char buffer[8192];
   DWORD got = 0;
-  while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+  while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    output.append(buffer, got);
   return output;
 }
 

@@ -40,7 +40,8 @@ class SimScenario {
 
 // Settings file texts used across tests.
 inline const std::string kArmedSettings = "[General]\r\nbPluginActive=1\r\n";
-inline const std::string kArmedWithOutposts = "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";
+inline const std::string kArmedWithOutposts =
+    "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";
 
 // The caption every box carries and the quoted texts, as the player reads them.
 inline const std::string kCaption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";

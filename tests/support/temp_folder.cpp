@@ -43,9 +43,13 @@ TempGameFolder::TempGameFolder() {
   CreateDirectoryW(SettingsFolder().c_str(), nullptr);
 }
 
-TempGameFolder::~TempGameFolder() { RemoveTree(path_); }
+TempGameFolder::~TempGameFolder() {
+  RemoveTree(path_);
+}
 
-std::wstring TempGameFolder::SettingsFolder() const { return path_ + L"\\Data\\VKRX\\Plugins"; }
+std::wstring TempGameFolder::SettingsFolder() const {
+  return path_ + L"\\Data\\VKRX\\Plugins";
+}
 
 std::wstring TempGameFolder::SettingsFile() const {
   return SettingsFolder() + L"\\KelvarionSaveCleaner.ini";
@@ -77,6 +81,8 @@ CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& folder) {
   SetCurrentDirectoryW(folder.c_str());
 }
 
-CurrentDirectoryScope::~CurrentDirectoryScope() { SetCurrentDirectoryW(previous_.c_str()); }
+CurrentDirectoryScope::~CurrentDirectoryScope() {
+  SetCurrentDirectoryW(previous_.c_str());
+}
 
 }  // namespace testing_support

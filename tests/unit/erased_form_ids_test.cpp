@@ -1,11 +1,12 @@
-#include <windows.h>
+#include "cleaner/erased_form_ids.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <algorithm>
 #include <new>
 #include <random>
 
-#include "cleaner/erased_form_ids.h"
 #include "sim/import_patch.h"
 
 namespace {
@@ -16,16 +17,23 @@ TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
   std::vector<std::uint32_t> appended;
   std::mt19937 random(1234);
   for (int i = 0; i < 300000; ++i) {
-    // Ids that share their low bits, or differ only above them, must not collide wrongly.
-    const std::uint32_t formId = 0xFF000000u | ((i % 2) ? (i << 8) : i) | (random() & 0x80);
+    // Run-time ids across the whole 24-bit range, and loaded ids beside them.
+    const std::uint32_t low = (random() & 0x00FFFFFF);
+    const std::uint32_t formId = (i % 5 == 0) ? (0x00000000u | low) : (0xFF000000u | low);
     if (record.Contains(formId)) continue;
     record.Append(formId);
     appended.push_back(formId);
   }
   EXPECT_EQ(record.InWalkOrder(), appended);
   for (const std::uint32_t formId : appended) ASSERT_TRUE(record.Contains(formId));
-  EXPECT_FALSE(record.Contains(0xFE000001));
-  EXPECT_FALSE(record.Contains(0));
+  int falsePositives = 0;
+  for (int i = 0; i < 100000; ++i) {
+    const std::uint32_t formId = 0xFE000000u | (random() & 0x00FFFFFF);
+    falsePositives += record.Contains(formId);
+  }
+  EXPECT_EQ(falsePositives, 0);
+  EXPECT_FALSE(record.Contains(0xFF000000u | 0x00FFFFFF) &&
+               std::find(appended.begin(), appended.end(), 0xFFFFFFFFu) == appended.end());
 }
 
 int refuseMallocs = 0;  // the next this many allocations fail
@@ -41,7 +49,7 @@ void* RefusingMalloc(std::size_t bytes) {
 
 TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   ErasedFormIdRecord record;
-  for (std::uint32_t i = 1; i <= 512; ++i) record.Append(0xFF000000u | i);  // index full at 512
+  for (std::uint32_t i = 1; i <= 512; ++i) record.Append(0xFF000000u | i);
   ImportPatch malloc(GetModuleHandleW(nullptr), "msvcrt.dll", "malloc",
                      reinterpret_cast<void*>(&RefusingMalloc));
   ASSERT_TRUE(malloc.Patched());
@@ -63,6 +71,13 @@ TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   EXPECT_GT(refused, 0);
   EXPECT_EQ(record.InWalkOrder().size(), 5000u);
   for (std::uint32_t i = 1; i <= 5000; ++i) ASSERT_TRUE(record.Contains(0xFF000000u | i));
+  // A loaded FormId too (the pass never erases one, but the record must still hold it).
+  refuseMallocs = 1;
+  EXPECT_THROW(record.Append(0x00001234), std::bad_alloc);
+  refuseMallocs = 0;
+  EXPECT_FALSE(record.Contains(0x00001234));
+  record.Append(0x00001234);
+  EXPECT_TRUE(record.Contains(0x00001234));
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 // The texts of the boxes and what reaches Windows, observed through this program's own
 // import table (the product's code is linked in).
-#include <windows.h>
+#include "notices/notices.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "notices/notices.h"
 #include "plugin/version_record.h"
 #include "sim/import_patch.h"
 

@@ -1,9 +1,8 @@
 // The monitor's decision at exact times: the time of the call is a value.
 #include <gtest/gtest.h>
 
-#include "tests/support/row_name.h"
-
 #include "events/phase_monitor.h"
+#include "tests/support/row_name.h"
 
 namespace {
 
@@ -35,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         DecisionCase{"ExactlyThreeSeconds", T + 3'000'000'000, T, true, 1, MonitorStep::CheckOnly},
         DecisionCase{"ExactlyWaitShowsFirst", T + 3'001'000'000, T, true, 1,
                      MonitorStep::ShowFirstNotice},
-        DecisionCase{"ExactlyWaitFinishesRun", T + 3'001'000'000, T, true, 2, MonitorStep::FinishRun},
+        DecisionCase{"ExactlyWaitFinishesRun", T + 3'001'000'000, T, true, 2,
+                     MonitorStep::FinishRun},
         DecisionCase{"LongPauseNothingPending", T + 90'000'000'000, T, false, 2,
                      MonitorStep::CheckOnly},
         DecisionCase{"ThirdLoadShowsNothing", T + 90'000'000'000, T, true, 3,

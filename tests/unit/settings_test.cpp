@@ -1,14 +1,13 @@
 // The settings file through the real Windows profile functions, on real files.
-#include <windows.h>
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
-
-#include "tests/support/row_name.h"
+#include <windows.h>
 
 #include <string>
 
 #include "settings/profile.h"
-#include "settings/settings.h"
+#include "tests/support/row_name.h"
 #include "tests/support/temp_folder.h"
 
 using testing_support::CurrentDirectoryScope;
@@ -65,8 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"QuotedOne", "[General]\r\nbPluginActive=\"1\"\r\n", true, false},
         SettingsCase{"OnlyPluginActive", "[General]\r\nbPluginActive=1\r\n", true, false},
         SettingsCase{"OnlyEraseOutposts", "[General]\r\nbEraseOutposts=1\r\n", false, true},
-        SettingsCase{"NoGeneralSection", "[Other]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n", false,
-                     false},
+        SettingsCase{"NoGeneralSection", "[Other]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n",
+                     false, false},
         SettingsCase{"KeysOutsideAnySection", "bPluginActive=1\r\n", false, false},
         SettingsCase{"CaseOfNamesIgnored", "[general]\r\nBPLUGINACTIVE=1\r\n", true, false},
         SettingsCase{"CommentedOut", "[General]\r\n;bPluginActive=1\r\n", false, false},
@@ -75,12 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
         SettingsCase{"DuplicateSectionFirstWins",
                      "[General]\r\nbPluginActive=1\r\n[General]\r\nbPluginActive=0\r\n", true,
                      false},
-        SettingsCase{"OverlongValue", "[General]\r\nbPluginActive=1" + std::string(10500, 'x') +
-                                          "\r\nbEraseOutposts=1\r\n",
-                     false, true},
+        SettingsCase{
+            "OverlongValue",
+            "[General]\r\nbPluginActive=1" + std::string(10500, 'x') + "\r\nbEraseOutposts=1\r\n",
+            false, true},
         SettingsCase{"EmptyFile", "", false, false},
         SettingsCase{"BinaryJunk", kJunk, false, false},
-        SettingsCase{"JunkThenSection", kJunk + "\r\n[General]\r\nbPluginActive=1\r\n", true, false},
+        SettingsCase{"JunkThenSection", kJunk + "\r\n[General]\r\nbPluginActive=1\r\n", true,
+                     false},
         SettingsCase{"Utf16WithByteOrderMark",
                      Utf16WithBom("[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n"), true,
                      true}),

@@ -1,0 +1,24 @@
+// Shared by the benchmarks: an armed plugin in a scratch game folder, and a median.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Makes a scratch game folder with an armed settings file its current directory, loads the
+// plugin beside this program with the real clock, starts it and attaches its sinks.
+bool StartArmedPlugin();
+
+inline double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+inline double SecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace bench

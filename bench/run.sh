@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the benchmarks under Wine, several processes each, and prints medians.
+#   bench/run.sh [build-dir] [repetitions]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/release}
+reps=${2:-5}
+bin=$build/bin
+run() { "$root/cmake/wine-run.sh" "$@" | tr -d '\r'; }
+median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
+
+if ! pgrep -x wineserver >/dev/null; then
+  WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
+fi
+
+echo "Cleaning pass, ns per slot (median of $reps processes; each builds its table once)"
+printf '%-22s %9s %9s %9s %8s %8s\n' table floor first second first/fl second/fl
+for config in "18 0" "19 0" "20 0" "21 0" "21 300000"; do
+  set -- $config
+  results=$(for _ in $(seq "$reps"); do run "$bin/pass_bench.exe" --log2-slots "$1" --prior-erased "$2"; done)
+  m() { echo "$results" | field "$1" | median; }
+  label="2^$1 slots"
+  [ "$2" != 0 ] && label="$label, $2 erased"
+  printf '%-22s %9s %9s %9s %8s %8s\n' "$label" "$(m floor_ns)" "$(m pass_ns)" "$(m second_ns)" \
+    "$(m pass_ratio)" "$(m second_ratio)"
+done
+echo "(with erased forms before, 'first' is a pass over a fresh table after another table's"
+echo " pass erased that many; no second pass follows in that process)"
+echo
+echo "Linear erased-list search, for comparison (not what the plugin does):"
+run "$bin/linear_search_bench.exe" --log2-slots 16
+echo
+echo "Phase monitor, ns per player update (median of 7 rounds of 2,000,000 calls):"
+run "$bin/monitor_bench.exe"
