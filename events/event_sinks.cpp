@@ -13,7 +13,9 @@ static_assert(sizeof(Events::SaveClean_PlayerUpdateEventClass) == sizeof(void*),
 constinit Events::SaveClean_NVALoadGameEventClass LoadGameSink;
 constinit Events::SaveClean_PlayerUpdateEventClass PlayerUpdateSink;
 
-ZKTEventDetail::SinkBase* ZKTEventDetail::SinkBase::DestructorEntry(unsigned) { return this; }
+ZKTEventDetail::SinkBase* ZKTEventDetail::SinkBase::DestructorEntry(unsigned) {
+  return this;
+}
 
 namespace Events {
 

@@ -44,7 +44,9 @@ Fn ResolvedNow(std::uintptr_t offset) {
 
 }  // namespace
 
-GameForm* LookupFormById(std::uint32_t formId) { return lookupFormByIdEntry(formId); }
+GameForm* LookupFormById(std::uint32_t formId) {
+  return lookupFormByIdEntry(formId);
+}
 
 void* GameDynamicCast(void* object, void* sourceType, void* targetType) {
   return gameDynamicCastEntry(object, 0, sourceType, targetType, 0);
@@ -59,8 +61,7 @@ void UnlockFormTable(void* lock) {
 }
 
 void* FindAttachedList(void* holder, std::uint8_t kind) {
-  return ResolvedOnFirstUse<FindAttachedListFn, HostEntryTable::FindAttachedList>()(holder,
-                                                                                    kind);
+  return ResolvedOnFirstUse<FindAttachedListFn, HostEntryTable::FindAttachedList>()(holder, kind);
 }
 
 bool MatchesMarker(void* item, void* marker) {
@@ -84,8 +85,7 @@ GameForm* GetKeptForm(void* source) {
 
 std::uint64_t GetFormHolder(GameForm* form) {
   if (form == nullptr) return 0;
-  return ResolvedNow<GetFormHolderFn>(HostEntryTable::GetFormHolder)(form, 1, nullptr,
-                                                                      nullptr);
+  return ResolvedNow<GetFormHolderFn>(HostEntryTable::GetFormHolder)(form, 1, nullptr, nullptr);
 }
 
 void BeginErase(GameForm* form) {

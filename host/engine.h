@@ -21,7 +21,9 @@ inline void* EngineAddress(std::uintptr_t offset) {
   return reinterpret_cast<void*>(ModuleBase + offset);
 }
 
-inline std::uint32_t FormIdOf(const GameForm* form) { return ReadMember<std::uint32_t>(form, 0x28); }
+inline std::uint32_t FormIdOf(const GameForm* form) {
+  return ReadMember<std::uint32_t>(form, 0x28);
+}
 
 // Calls slot 34 (byte 0x110) of the form's raw virtual table, as the engine's own callers
 // do; only the low 8 bits of the result are defined.

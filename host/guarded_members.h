@@ -6,8 +6,8 @@
 #include "host/guarded_read.h"
 
 namespace GuardedMemberOffset {
-inline constexpr std::uintptr_t BaseObject = 0x98;       // of a 'K' or 'J' form
-inline constexpr std::uintptr_t HoldLink = 0xB8;         // of a 'K' or 'J' form
+inline constexpr std::uintptr_t BaseObject = 0x98;        // of a 'K' or 'J' form
+inline constexpr std::uintptr_t HoldLink = 0xB8;          // of a 'K' or 'J' form
 inline constexpr std::uintptr_t BaseRelatedForm = 0x130;  // of a base object
 inline constexpr std::uintptr_t KeptFormB = 0x1F0;        // of KeptFormA
 inline constexpr std::uintptr_t ParentObject = 0x2B0;     // of a 'V' form

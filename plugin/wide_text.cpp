@@ -16,9 +16,13 @@ std::wstring Widen(unsigned codePage, const std::string& text) {
 
 }  // namespace
 
-std::wstring WidenUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
+std::wstring WidenUtf8(const std::string& text) {
+  return Widen(CP_UTF8, text);
+}
 
-std::wstring WidenThreadAnsi(const std::string& text) { return Widen(CP_THREAD_ACP, text); }
+std::wstring WidenThreadAnsi(const std::string& text) {
+  return Widen(CP_THREAD_ACP, text);
+}
 
 std::string NarrowToUtf8(const std::wstring& text) {
   if (text.empty()) return {};
