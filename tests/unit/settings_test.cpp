@@ -196,3 +196,36 @@ TEST(WriteProfileValue, RefusesEmptyNames) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ShippedSettings() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring beside(path, length);
+  beside = beside.substr(0, beside.find_last_of(L"\\/") + 1) + L"shipped-settings.ini";
+  std::string bytes;
+  if (FILE* file = _wfopen(beside.c_str(), L"rb")) {
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+      bytes.append(buffer, got);
+    }
+    std::fclose(file);
+  }
+  return bytes;
+}
+
+TEST(ShippedSettings, ArmTheCleanerAndLeaveOutpostsAlone) {
+  const std::string shipped = ShippedSettings();
+  ASSERT_FALSE(shipped.empty());
+  TempGameFolder folder;
+  folder.WriteSettings(shipped);
+  CurrentDirectoryScope inGameFolder(folder.Path());
+  ReadSettings();
+  EXPECT_TRUE(bPluginActive);
+  EXPECT_FALSE(bEraseOutposts);
+  EXPECT_TRUE(WriteProfileValue("KelvarionSaveCleaner", "General", "bPluginActive", "0"));
+  EXPECT_NE(folder.ReadSettings().find("; 1 also erases outposts"), std::string::npos);
+}
+
+}  // namespace

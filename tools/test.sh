@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, checks formatting and runs every test under
+# Wine with one persistent wineserver for the whole run.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+tools/install-deps.sh
+tools/check-format.sh
+tools/build.sh
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
+ctest --preset release
