@@ -69,12 +69,12 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
 
 // Entries m (matches the outpost marker), x (does not) or 0 (null entry); "nullentries": a
 // count of 3 with no entry array.
-void World::FillMarkerItems(void* holder, const std::string& spec, std::string& error) {
-  if (spec == "nullentries") {
+void World::FillMarkerItems(void* holder, const std::string& shape, std::string& error) {
+  if (shape == "nullentries") {
     Put<std::uint32_t>(holder, Member::kMarkerItemCount, 3);
     return;
   }
-  const auto entries = SplitList(spec, ';');
+  const auto entries = SplitList(shape, ';');
   auto** items = reinterpret_cast<void**>(NewBlock(8 * (entries.size() + 1)));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i] == "m" || entries[i] == "x") {
@@ -87,22 +87,22 @@ void World::FillMarkerItems(void* holder, const std::string& spec, std::string& 
   Put<void*>(holder, Member::kMarkerItems, items);
 }
 
-void* World::MarkerItemHolder(const std::string& spec, std::size_t bytes, std::string& error) {
-  if (spec == "none") return nullptr;
+void* World::MarkerItemHolder(const std::string& shape, std::size_t bytes, std::string& error) {
+  if (shape == "none") return nullptr;
   unsigned char* holder = NewBlock(bytes);
-  FillMarkerItems(holder, spec, error);
+  FillMarkerItems(holder, shape, error);
   return holder;
 }
 
 // "none": no holder; "nolist": FindAttachedList answers null; else entries such as 11;10;01
 // (item set?, namer set?).
-void* World::AttachmentHolder(const std::string& spec, std::string& error) {
-  if (spec == "none") return nullptr;
+void* World::AttachmentHolder(const std::string& shape, std::string& error) {
+  if (shape == "none") return nullptr;
   unsigned char* holder = NewBlock(16);
-  if (spec == "nolist") return holder;
+  if (shape == "nolist") return holder;
   unsigned char* block = NewBlock(0x30);
   Put<void*>(holder, 0, block);
-  const auto entries = SplitList(spec, ';');
+  const auto entries = SplitList(shape, ';');
   unsigned char* list = NewBlock(24 * (entries.size() + 1));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (entries[i].size() != 2) error = "attached entry must be two digits: " + entries[i];

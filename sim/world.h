@@ -29,9 +29,9 @@ class World {
   };
 
   bool AddForm(const std::vector<std::string>& words, std::string& error);
-  void* MarkerItemHolder(const std::string& spec, std::size_t bytes, std::string& error);
-  void FillMarkerItems(void* holder, const std::string& spec, std::string& error);
-  void* AttachmentHolder(const std::string& spec, std::string& error);
+  void* MarkerItemHolder(const std::string& shape, std::size_t bytes, std::string& error);
+  void FillMarkerItems(void* holder, const std::string& shape, std::string& error);
+  void* AttachmentHolder(const std::string& shape, std::string& error);
   void* ParentObject(const std::string& ids, const std::string& cast, std::string& error);
 
   std::vector<Listing> listings_;

@@ -15,6 +15,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     exit 1
   fi
   apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" \
     >/dev/null
 fi
