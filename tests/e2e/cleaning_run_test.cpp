@@ -214,3 +214,31 @@ TEST(PhaseMonitor, TheThrottledPathAllocatesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// No exception may unwind into the loader or the engine: out of memory at a boundary is a
+// quiet failure there.
+TEST(Boundaries, LoadThatRunsOutOfMemoryReportsFailureToTheLoader) {
+  SimScenario scenario;
+  scenario.WriteSettings(kArmedSettings);
+  const auto result = scenario.Run("malloc-fail 1 1\nload\nmessage 2\n");
+  EXPECT_TRUE(result.Has("load -> 0")) << result.All();
+  EXPECT_EQ(result.CountPrefix("box"), 0);
+  EXPECT_EQ(result.CountPrefix("add-listener"), 0);
+  EXPECT_TRUE(result.Completed());
+}
+
+TEST(Boundaries, MonitorThatRunsOutOfMemoryShowsTheNoticeAtTheNextCheck) {
+  SimScenario scenario;
+  scenario.WriteSettings(kArmedSettings);
+  const auto result = scenario.Run(kWorld +
+                                   "load\nmessage 2\nloadgame\nmalloc-fail 1 1\n"
+                                   "update 5000000000\nsay refused\nupdate 5300000000\n");
+  EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
+  EXPECT_GT(result.IndexOf(kFirstBox), result.IndexOf("refused")) << result.All();
+  for (const auto& line : result.Filter({"dispatched"}))
+    EXPECT_EQ(line.substr(line.size() - 4), "-> 0");
+}
+
+}  // namespace
