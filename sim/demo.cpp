@@ -139,7 +139,13 @@ int RunDemonstration(const std::wstring& pluginPath) {
       "trace on\n"
       "summary\n"
       "trace off\n";
-  return RunScript(script, pluginPath);
+  const int result = RunScript(script, pluginPath);
+  SetCurrentDirectoryW(temp);
+  DeleteFileW((folder + L"\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini").c_str());
+  for (const wchar_t* sub : {L"\\Data\\VKRX\\Plugins", L"\\Data\\VKRX", L"\\Data", L""}) {
+    RemoveDirectoryW((folder + sub).c_str());
+  }
+  return result;
 }
 
 }  // namespace sim

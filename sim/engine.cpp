@@ -387,9 +387,9 @@ void PrintFormSummary() {
     (erased ? byRule[key].first : byRule[key].second)++;
   }
   for (const auto& [rule, counts] : byRule) {
-    Trace("summary %-52s erased %5u kept %5u", rule.c_str(), counts.first, counts.second);
+    Trace("  %-54s erased %5u  kept %5u", rule.c_str(), counts.first, counts.second);
   }
-  Trace("summary erase calls %llu, table lock taken %llu and released %llu times",
+  Trace("  erase calls: %llu; table lock taken %llu times, released %llu times",
         static_cast<unsigned long long>(State().counters.erasures),
         static_cast<unsigned long long>(State().counters.locks),
         static_cast<unsigned long long>(State().counters.unlocks));
