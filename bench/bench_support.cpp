@@ -6,6 +6,7 @@
 
 #include "sim/engine.h"
 #include "sim/loader.h"
+#include "sim/program_files.h"
 #include "sim/trace.h"
 
 namespace bench {
@@ -25,10 +26,7 @@ bool StartArmedPlugin() {
   std::fclose(file);
   SetCurrentDirectoryW(folder.c_str());
 
-  wchar_t self[MAX_PATH];
-  const std::wstring program(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-  const std::wstring plugin =
-      program.substr(0, program.find_last_of(L"\\/") + 1) + L"KelvarionSaveCleaner.dll";
+  const std::wstring plugin = sim::BesideThisProgram(L"KelvarionSaveCleaner.dll");
   sim::SetTracing(false);
   sim::SetRecordForms(false);
   sim::Options().virtualClock = false;

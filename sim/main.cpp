@@ -15,6 +15,7 @@
 #include "sim/demo.h"
 #include "sim/engine.h"
 #include "sim/loader.h"
+#include "sim/program_files.h"
 #include "sim/script.h"
 #include "sim/trace.h"
 
@@ -25,13 +26,6 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
   sim::FlushTrace();
   TerminateProcess(GetCurrentProcess(), 3);
   return EXCEPTION_EXECUTE_HANDLER;
-}
-
-std::wstring BesideThisProgram(const wchar_t* fileName) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring result(path, length);
-  return result.substr(0, result.find_last_of(L"\\/") + 1) + fileName;
 }
 
 std::wstring Widen(const char* text) {
@@ -47,7 +41,7 @@ int main(int argc, char** argv) {
   SetUnhandledExceptionFilter(ReportCrash);
   sim::InstallEngine();
 
-  std::wstring plugin = BesideThisProgram(L"KelvarionSaveCleaner.dll");
+  std::wstring plugin = sim::BesideThisProgram(L"KelvarionSaveCleaner.dll");
   std::string scriptPath;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];

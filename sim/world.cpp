@@ -197,7 +197,6 @@ bool World::AddForm(const std::vector<std::string>& words, std::string& error) {
     listings_.push_back({key, attributes.count("nullform") ? nullptr : form, false});
   }
   forms_[formId] = form;
-  dirty_ = true;
   return error.empty();
 }
 

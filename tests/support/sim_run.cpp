@@ -4,15 +4,10 @@
 
 #include <cstdio>
 
+#include "sim/program_files.h"
+
 namespace testing_support {
 namespace {
-
-std::wstring BesideThisProgram(const wchar_t* fileName) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring result(path, length);
-  return result.substr(0, result.find_last_of(L"\\/") + 1) + fileName;
-}
 
 std::string ReadAll(HANDLE pipe) {
   std::string output;
@@ -86,7 +81,7 @@ SimResult SimScenario::Run(const std::string& script) {
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = writeEnd;
   startup.hStdError = writeEnd;
-  const std::wstring simulator = BesideThisProgram(L"kelvarion_sim.exe");
+  const std::wstring simulator = sim::BesideThisProgram(L"kelvarion_sim.exe");
   std::wstring command = L"\"" + simulator + L"\" --script scenario.txt";
   PROCESS_INFORMATION process{};
   SimResult result;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "sim/program_files.h"
+
 namespace testing_support {
 namespace {
 
@@ -63,15 +65,7 @@ void TempGameFolder::WriteSettings(const std::string& bytes) const {
 }
 
 std::string TempGameFolder::ReadSettings() const {
-  FILE* file = _wfopen(SettingsFile().c_str(), L"rb");
-  if (file == nullptr) return "(missing)";
-  std::string bytes;
-  char buffer[4096];
-  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-    bytes.append(buffer, got);
-  }
-  std::fclose(file);
-  return bytes;
+  return sim::ReadWholeFile(SettingsFile()).value_or("(missing)");
 }
 
 CurrentDirectoryScope::CurrentDirectoryScope(const std::wstring& folder) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/profile.h"
+#include "sim/program_files.h"
 #include "tests/support/row_name.h"
 #include "tests/support/temp_folder.h"
 
@@ -200,19 +201,7 @@ TEST(WriteProfileValue, RefusesEmptyNames) {
 namespace {
 
 std::string ShippedSettings() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring beside(path, length);
-  beside = beside.substr(0, beside.find_last_of(L"\\/") + 1) + L"shipped-settings.ini";
-  std::string bytes;
-  if (FILE* file = _wfopen(beside.c_str(), L"rb")) {
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
-      bytes.append(buffer, got);
-    }
-    std::fclose(file);
-  }
-  return bytes;
+  return sim::ReadWholeFile(sim::BesideThisProgram(L"shipped-settings.ini")).value_or("");
 }
 
 TEST(ShippedSettings, ArmTheCleanerAndLeaveOutpostsAlone) {
