@@ -8,8 +8,9 @@
 
 namespace bench {
 
-// Makes a scratch game folder with an armed settings file its current directory, loads the
-// plugin beside this program with the real clock, starts it and attaches its sinks.
+// Makes a scratch game folder with an armed settings file its current directory (for the
+// life of the program), loads the plugin beside this program with the real clock, starts
+// it and attaches its sinks.
 bool StartArmedPlugin();
 
 inline double Median(std::vector<double> values) {

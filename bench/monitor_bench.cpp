@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "sim/engine.h"
+#include "sim/engine_data.h"
+#include "sim/event_sources.h"
+#include "sim/faulting_pages.h"
+#include "sim/forms.h"
+#include "sim/game_memory.h"
+#include "sim/protocol.h"
 
 int main(int argc, char** argv) {
   long calls = 2'000'000;

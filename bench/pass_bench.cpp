@@ -16,12 +16,17 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "sim/engine.h"
+#include "sim/engine_data.h"
+#include "sim/event_sources.h"
+#include "sim/faulting_pages.h"
+#include "sim/forms.h"
+#include "sim/game_memory.h"
+#include "sim/protocol.h"
 
 namespace {
 
-using sim::Member::kAttachmentHolder;
-using sim::Member::kBaseObject;
+using sim::Member::AttachmentHolder;
+using sim::Member::BaseObject;
 
 struct Pools {
   std::vector<void*> runtimeBases, loadedBases, loadedEightBases;
@@ -37,15 +42,15 @@ Pools MakePools() {
     pools.runtimeBases.push_back(sim::NewForm(0xFFF00000u | i, 'S', 0x138));
     pools.loadedBases.push_back(sim::NewForm(0x00F00000u | i, 'S', 0x138));
     pools.loadedEightBases.push_back(sim::NewForm(0x00F10000u | i, 'S', 0x138));
-    sim::Put<void*>(pools.loadedEightBases.back(), sim::Member::kBaseRelatedForm, eight);
+    sim::Put<void*>(pools.loadedEightBases.back(), sim::Member::BaseRelatedForm, eight);
   }
   // An attachment holder whose list names one item.
   unsigned char* block = sim::NewBlock(0x30);
   unsigned char* entries = sim::NewBlock(24);
   sim::Put<void*>(entries, 0, sim::NewBlock(16));
   sim::Put<void*>(entries, 8, sim::NewBlock(16));
-  sim::Put<std::uint32_t>(block, sim::Member::kAttachedCount, 1);
-  sim::Put<void*>(block, sim::Member::kAttachedEntries, entries);
+  sim::Put<std::uint32_t>(block, sim::Member::AttachedCount, 1);
+  sim::Put<void*>(block, sim::Member::AttachedEntries, entries);
   pools.holderNamed = sim::NewBlock(16);
   sim::Put<void*>(pools.holderNamed, 0, block);
   // A marker holder with one item that matches the outpost marker.
@@ -56,16 +61,16 @@ Pools MakePools() {
   auto** items = reinterpret_cast<void**>(sim::NewBlock(8));
   items[0] = item;
   pools.outpostHolder = sim::NewBlock(0x90);
-  sim::Put<std::uint32_t>(pools.outpostHolder, sim::Member::kMarkerItemCount, 1);
-  sim::Put<void*>(pools.outpostHolder, sim::Member::kMarkerItems, items);
+  sim::Put<std::uint32_t>(pools.outpostHolder, sim::Member::MarkerItemCount, 1);
+  sim::Put<void*>(pools.outpostHolder, sim::Member::MarkerItems, items);
   // A parent whose cast list holds the list-marker form.
   void* listMarker = sim::NewForm(0x0020C59F, 'L', 0x30);
   sim::RegisterForLookup(0x0020C59F, listMarker);
   unsigned char* castParent = sim::NewBlock(0x30);
   auto** castEntries = reinterpret_cast<void**>(sim::NewBlock(8));
   castEntries[0] = listMarker;
-  sim::Put<std::uint32_t>(castParent, sim::Member::kCastListCount, 1);
-  sim::Put<void*>(castParent, sim::Member::kCastList, castEntries);
+  sim::Put<std::uint32_t>(castParent, sim::Member::CastListCount, 1);
+  sim::Put<void*>(castParent, sim::Member::CastList, castEntries);
   pools.listMarkedParent = sim::NewBlock(0x180);
   sim::Put<void*>(pools.listMarkedParent, 0, castParent);
   sim::SetKeptFormSource(sim::NewBlock(16));
@@ -89,17 +94,16 @@ void* MakeForm(std::mt19937& random, const Pools& pools, std::uint32_t& runtimeI
     const auto& bases = roll < 60   ? pools.runtimeBases
                         : roll < 75 ? pools.loadedEightBases
                                     : pools.loadedBases;
-    sim::Put<void*>(form, kBaseObject, bases[random() % bases.size()]);
-    if (roll >= 90) sim::Put<void*>(form, kAttachmentHolder, pools.holderNamed);
-    if (roll >= 85 && roll < 90)
-      sim::Put<std::uint8_t>(form, sim::Member::kSimFlags, sim::kFlagHeld);
+    sim::Put<void*>(form, BaseObject, bases[random() % bases.size()]);
+    if (roll >= 90) sim::Put<void*>(form, AttachmentHolder, pools.holderNamed);
+    if (roll >= 85 && roll < 90) sim::Put<std::uint8_t>(form, sim::Member::SimFlags, sim::FlagHeld);
     return form;
   }
   if (type == 'V') {
-    void* form = sim::NewForm(formId, 'V', sim::Member::kFormBytes);
-    if (roll < 20) sim::Put<void*>(form, sim::Member::kMarkerHolderA, pools.outpostHolder);
+    void* form = sim::NewForm(formId, 'V', sim::Member::FormBytes);
+    if (roll < 20) sim::Put<void*>(form, sim::Member::MarkerHolderA, pools.outpostHolder);
     if (roll >= 20 && roll < 30)
-      sim::Put<void*>(form, sim::Member::kParentObject, pools.listMarkedParent);
+      sim::Put<void*>(form, sim::Member::ParentObject, pools.listMarkedParent);
     return form;
   }
   return sim::NewForm(formId, 'X', 0x30);
@@ -115,7 +119,7 @@ sim::TableSlot* BuildTable(std::uint64_t slotCount, unsigned seed, const Pools& 
   std::vector<std::uint32_t> positions(slotCount);
   for (std::uint64_t i = 0; i < slotCount; ++i) {
     positions[i] = static_cast<std::uint32_t>(i);
-    slots[i] = {0, 0, nullptr, sim::kEmptySlot, 0};
+    slots[i] = {0, 0, nullptr, sim::EmptySlot, 0};
   }
   std::shuffle(positions.begin(), positions.end(), random);
   const auto live = static_cast<std::uint64_t>(static_cast<double>(slotCount) * occupancy);
@@ -133,7 +137,7 @@ std::uint64_t FloorWalk(const sim::TableSlot* slots, std::uint64_t count) {
   std::uint64_t sum = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
     const sim::TableSlot& slot = slots[i];
-    if (slot.state == sim::kEmptySlot || slot.form == nullptr) continue;
+    if (slot.state == sim::EmptySlot || slot.form == nullptr) continue;
     const auto* vtable = sim::Get<const unsigned char*>(slot.form, 0);
     const auto getFormType = sim::Get<GetFormTypeFn>(vtable, 0x110);
     sum += sim::FormIdAt(slot.form) + (getFormType(slot.form) & 0xFF);

@@ -1,15 +1,12 @@
 #include "cleaner/erased_form_ids.h"
 
+#include "host/game_layout.h"
+
 ErasedFormIdRecord ErasedFormIds;
 
 namespace {
 
-constexpr std::uint32_t RuntimePrefix = 0xFF000000;
 constexpr std::size_t RuntimeBitWords = (std::size_t{1} << 24) / 64;
-
-bool IsRuntimeId(std::uint32_t formId) {
-  return (formId & RuntimePrefix) == RuntimePrefix;
-}
 std::size_t Word(std::uint32_t formId) {
   return (formId & 0x00FFFFFF) >> 6;
 }
@@ -20,7 +17,7 @@ std::uint64_t Bit(std::uint32_t formId) {
 }  // namespace
 
 bool ErasedFormIdRecord::Contains(std::uint32_t formId) const {
-  if (IsRuntimeId(formId)) {
+  if (IsRuntimeFormId(formId)) {
     return runtimeBits_ && (runtimeBits_[Word(formId)] & Bit(formId)) != 0;
   }
   return otherIds_.count(formId) != 0;
@@ -30,7 +27,7 @@ void ErasedFormIdRecord::Append(std::uint32_t formId) {
   if (walkOrder_.size() == walkOrder_.capacity()) {
     walkOrder_.reserve(walkOrder_.empty() ? 1024 : walkOrder_.size() * 2);
   }
-  if (IsRuntimeId(formId)) {
+  if (IsRuntimeFormId(formId)) {
     if (!runtimeBits_) runtimeBits_ = std::make_unique<std::uint64_t[]>(RuntimeBitWords);
     runtimeBits_[Word(formId)] |= Bit(formId);
   } else {

@@ -1,36 +1,26 @@
 #include "cleaner/reference_classification.h"
 
+#include <vector>
+
+#include "host/engine.h"
+#include "host/game_layout.h"
 #include "host/guarded_members.h"
 #include "host/host_entry_table.h"
 
 namespace {
 
-// A counted array of pointers or ids in an engine object: 32-bit count, then a pointer.
-template <class Entry>
-struct CountedArray {
-  std::uint32_t count = 0;
-  const Entry* entries = nullptr;
-};
-
-template <class Entry>
-CountedArray<Entry> ReadCountedArray(const void* object, std::uintptr_t countOffset,
-                                     std::uintptr_t entriesOffset) {
-  CountedArray<Entry> array{ReadMember<std::uint32_t>(object, countOffset),
-                            ReadMember<const Entry*>(object, entriesOffset)};
-  if (array.entries == nullptr) array.count = 0;  // a count without entries holds nothing
-  return array;
+// The forms named by the object's IdList that LookupFormById resolves, in list order.
+std::vector<GameForm*> CollectFormsById(const void* object) {
+  std::vector<GameForm*> forms;
+  if (object == nullptr) return forms;
+  const auto ids = IdList(object);
+  for (std::uint32_t i = 0; i < ids.count; ++i) {
+    if (GameForm* form = LookupFormById(ids.entries[i])) forms.push_back(form);
+  }
+  return forms;
 }
 
-CountedArray<std::uint32_t> IdList(const void* parent) {
-  return ReadCountedArray<std::uint32_t>(parent, 0x170, 0x178);
-}
-CountedArray<const GameForm*> CastList(const void* castParent) {
-  return ReadCountedArray<const GameForm*>(castParent, 0x20, 0x28);
-}
-CountedArray<void*> MarkerItems(const void* holder) {
-  return ReadCountedArray<void*>(holder, 0x78, 0x80);
-}
-
+// Compared by FormId, not by pointer: another object may carry the marker's FormId.
 bool IsListMarked(void* parent, const GameForm* listMarkerForm) {
   void* castParent = GameDynamicCast(parent, EngineAddress(HostEntryTable::CastSourceType),
                                      EngineAddress(HostEntryTable::CastTargetType));
@@ -55,16 +45,6 @@ bool HoldsOutpostItem(const void* holder, void* outpostMarker) {
 }
 
 }  // namespace
-
-std::vector<GameForm*> CollectFormsById(const void* object) {
-  std::vector<GameForm*> forms;
-  if (object == nullptr) return forms;
-  const auto ids = IdList(object);
-  for (std::uint32_t i = 0; i < ids.count; ++i) {
-    if (GameForm* form = LookupFormById(ids.entries[i])) forms.push_back(form);
-  }
-  return forms;
-}
 
 ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
                                     const GameForm* listMarkerForm) {

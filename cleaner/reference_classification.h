@@ -3,9 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
-#include "host/engine.h"
+struct GameForm;
 
 enum class ReferenceCategory : std::int32_t {
   None = 0,        // erased
@@ -15,6 +14,3 @@ enum class ReferenceCategory : std::int32_t {
 
 ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
                                     const GameForm* listMarkerForm);
-
-// The forms named by the object's IdList that LookupFormById resolves, in list order.
-std::vector<GameForm*> CollectFormsById(const void* object);

@@ -8,6 +8,8 @@ constinit RunStateFields RunState;
 
 namespace {
 
+// The "line" numbers of the fatal texts are fixed identifiers that players and helpers
+// recognise, not lines of this file: they stay 572 and 582 whatever the code around them.
 constexpr unsigned FirstPhaseFatalLine = 572;
 constexpr unsigned SecondPhaseFatalLine = 582;
 
@@ -21,6 +23,7 @@ bool PassSucceeded() {
   }
 }
 
+// "occured" is the text's own spelling, kept exactly.
 void ReportFailedPass(unsigned line) {
   ReportFatalError("Events::HandleNVALoadGameEvent", line,
                    "Fatal error occured while cleaning the Save Game, the game will exit.");

@@ -8,13 +8,14 @@
 #include "host/engine.h"
 #include "host/host_entry_table.h"
 #include "notices/notices.h"
-#include "settings/profile.h"
 #include "settings/settings.h"
 
 namespace {
 
 constinit std::atomic<std::int64_t> lastCheckTime{0};
 
+// The player texts are quoted exactly as the run has always shown them, spelling included
+// ("procedually"): players and guides search for these words. Do not correct them.
 constexpr const char* FirstPhaseNotice =
     "The first Save Game cleaning phase is complete.\n\n"
     "Please create a new Save Game in the Pause Menu then reload this save.\n\n"
@@ -37,7 +38,7 @@ constexpr const char* DisarmFailedSuffix =
 
 void FinishRun() {
   DetachSink(EngineAddress(HostEntryTable::LoadGameEventSource), &LoadGameSink);
-  const bool disarmed = WriteProfileValue(SettingsBaseName, SettingsSection, "bPluginActive", "0");
+  const bool disarmed = DisarmPlugin();
   ShowNotice(std::string(SecondPhaseNotice) + (disarmed ? "" : DisarmFailedSuffix));
 }
 

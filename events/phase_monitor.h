@@ -5,6 +5,7 @@
 #include <cstdint>
 
 inline constexpr std::int64_t MonitorThrottleNs = 250'000'000;
+// 3.001 s, not 3 s: a pause of exactly 3 s does not show a notice. Deliberate; keep it.
 inline constexpr std::int64_t NoticeWaitNs = 3'001'000'000;
 
 enum class MonitorStep {

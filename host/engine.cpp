@@ -4,6 +4,11 @@
 
 #include "host/host_entry_table.h"
 
+// ModuleBase and the two entry points fixed at start live in this one translation unit on
+// purpose: within it, static initialisation runs in order of definition, so the entry points
+// are computed from ModuleBase after it is set. Across translation units the order would be
+// unspecified and they could be computed from 0.
+
 // Taken at library initialisation; VKRXPlugin_Load takes it again before any engine call.
 std::uintptr_t ModuleBase = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
 
@@ -24,7 +29,7 @@ using FinishEraseFn = void (*)(void*, void*, GameForm*);
 using EraseVFormFn = void (*)(GameForm*);
 using GetEventSourceFn = void* (*)();
 
-// Fixed at start, from the module base taken above (same translation unit, so ordered).
+// Resolved at library initialisation, from the module base taken above.
 const auto lookupFormByIdEntry =
     reinterpret_cast<LookupFormByIdFn>(ModuleBase + HostEntryTable::LookupFormById);
 const auto gameDynamicCastEntry =

@@ -1,36 +1,17 @@
-// The plugin's only road into the game: ModuleBase, the engine entry points at their
-// fixed offsets, and plain reads of engine object members.
+// The plugin's only road into the game's code: ModuleBase and the engine entry points at
+// their fixed offsets. Each wrapper calls the engine with the arguments it expects.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
-struct GameForm;  // The engine's data object; opaque, read only at known offsets.
+struct GameForm;
 
+// The game executable's load address; every engine address is ModuleBase plus an offset of
+// host_entry_table.h.
 extern std::uintptr_t ModuleBase;
-
-// Plain read of an engine object's member. The caller guarantees a non-null object.
-template <class T>
-T ReadMember(const void* object, std::uintptr_t offset) {
-  T value;
-  std::memcpy(&value, static_cast<const unsigned char*>(object) + offset, sizeof value);
-  return value;
-}
 
 inline void* EngineAddress(std::uintptr_t offset) {
   return reinterpret_cast<void*>(ModuleBase + offset);
-}
-
-inline std::uint32_t FormIdOf(const GameForm* form) {
-  return ReadMember<std::uint32_t>(form, 0x28);
-}
-
-// Calls slot 34 (byte 0x110) of the form's raw virtual table, as the engine's own callers
-// do; only the low 8 bits of the result are defined.
-inline std::uint8_t GetFormType(const GameForm* form) {
-  using GetFormTypeFn = std::uint64_t (*)(const GameForm*);
-  const auto* vtable = ReadMember<const unsigned char*>(form, 0);
-  return static_cast<std::uint8_t>(ReadMember<GetFormTypeFn>(vtable, 0x110)(form) & 0xFF);
 }
 
 // Entry points resolved at library initialisation.

@@ -1,9 +1,17 @@
-// Fixed offsets from ModuleBase into the one supported game build, packed version
-// 0x010F0D80 (1.15.216.0). Every engine address the plugin uses is listed here.
+// Fixed offsets from ModuleBase into the one supported game build. Every engine address the
+// plugin uses is listed here; the layout of the objects behind them is in game_layout.h.
 #pragma once
 
 #include <cstdint>
 
+// The game build these offsets fit, in the loader's version packing: 1.15.216.0. The version
+// record lists it as the one compatible game version.
+inline constexpr std::uint32_t SupportedGameVersion = 0x010F0D80;
+
+// Entry points are resolved in three ways, on purpose: at library initialisation (from the
+// module base taken then), once on first use under thread-safe one-time initialisation, and
+// afresh at each call. They differ in when ModuleBase is read for them; do not "tidy" an
+// entry into another group (host/engine.cpp resolves each group).
 namespace HostEntryTable {
 
 // Engine data.

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "plugin/version_record.h"
-#include "plugin/wide_text.h"
+#include "host/version_record.h"
+#include "text/wide_text.h"
 
 std::string NoticeCaption() {
   const VersionRecord& record = VKRXPlugin_Version;
@@ -26,6 +26,7 @@ void ShowFatalErrorAndExit(std::string text) {
   TerminateProcess(GetCurrentProcess(), 0);
 }
 
+// "occured" is the fatal text's own spelling, kept exactly: players report it verbatim.
 std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
                                   const std::string& errorText) {
   return "Fatal error has occured in function " + functionName + " at line " +

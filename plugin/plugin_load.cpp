@@ -1,27 +1,34 @@
-#include "plugin/plugin_load.h"
-
+// VKRXPlugin_Load: the loader's one call into the plugin at game start.
 #include <windows.h>
+
+#include <cstdint>
 
 #include "events/loader_listener.h"
 #include "host/engine.h"
+#include "host/loader_interface.h"
 #include "notices/notices.h"
 #include "settings/settings.h"
 
-std::uint32_t PluginHandle = 0;
-
 namespace {
 
+// This plugin's identity towards the loader; used only to register the listener.
+std::uint32_t PluginHandle = 0;
+
+// Quoted exactly as players have always seen it, ".." path included.
 constexpr const char* ArmedNotice =
     "Kelvarion Save Cleaner is active "
     "(..\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini\\bPluginActive).\n\n"
     "Please load a Save Game.";
+
+// A fixed identifier players recognise, not a line of this file.
+constexpr unsigned MissingModuleFatalLine = 687;
 
 bool Load(const LoaderInterface& loader) {
   PluginHandle = loader.AcquirePluginHandle();
 
   const HMODULE game = GetModuleHandleW(nullptr);
   if (game == nullptr) {
-    ReportFatalError("VKRXPlugin_Load", 687,
+    ReportFatalError("VKRXPlugin_Load", MissingModuleFatalLine,
                      "Installation error: Kelvarion.exe handle couldn't be acquired");
     return false;
   }

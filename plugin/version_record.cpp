@@ -1,18 +1,25 @@
-#include "plugin/version_record.h"
+#include "host/version_record.h"
+
+#include "host/host_entry_table.h"
+#include "plugin_identity.h"
+
+namespace {
+
+// The loader's packing: bits 31-24 major, 23-16 minor, 15-4 build, 3-0 sub-build.
+constexpr std::uint32_t PackedPluginVersion =
+    (std::uint32_t{PLUGIN_VERSION_MAJOR} << 24) | (std::uint32_t{PLUGIN_VERSION_MINOR} << 16) |
+    (std::uint32_t{PLUGIN_VERSION_BUILD} << 4) | std::uint32_t{PLUGIN_VERSION_SUB_BUILD};
+
+}  // namespace
 
 // Constant data: it lies in the image as laid out here, and nothing ever changes it.
 extern "C" constinit const VersionRecord VKRXPlugin_Version = {
     .recordVersion = 1,
-    .pluginVersion = 0x02000000,
-    .displayName = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek",
-    .authorName = "Tovenmarek",
+    .pluginVersion = PackedPluginVersion,
+    .displayName = PLUGIN_DISPLAY_NAME,
+    .authorName = PLUGIN_AUTHOR,
     .flagWordA = 0,
     .flagWordB = 0,
-    .compatibleGameVersions = {0x010F0D80},  // game 1.15.216.0, the build the offsets fit
+    .compatibleGameVersions = {SupportedGameVersion},
     .trailingWords = {0, 0, 0},
 };
-
-std::string VersionText(std::uint32_t packedVersion) {
-  return std::to_string((packedVersion >> 24) & 0xFF) + "." +
-         std::to_string((packedVersion >> 16) & 0xFF);
-}

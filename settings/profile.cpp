@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "plugin/wide_text.h"
+#include "text/wide_text.h"
 
 namespace {
 

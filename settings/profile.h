@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "host/plugin_folder.h"
+
 // Relative to the game's current directory; the plugin never creates it.
-inline constexpr const char* SettingsFolder = ".\\Data\\VKRX\\Plugins\\";
+inline constexpr const char* SettingsFolder = PluginFolder;
 
 // The value text, or empty when the file, section or key is missing or a name is empty.
 std::string ReadProfileValue(const std::string& baseName, const std::string& section,

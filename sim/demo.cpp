@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/engine.h"
 #include "sim/loader.h"
-#include "sim/script.h"
+#include "sim/scenario.h"
+#include "sim/scratch_folder.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -22,7 +22,7 @@ struct FormGroup {
 };
 
 // Each group exercises one rule of the cleaning pass; the note names it in the summary.
-constexpr FormGroup kGroups[] = {
+constexpr FormGroup Groups[] = {
     {'K', 600, "run-time, run-time base", "base=%B", "runtime"},
     {'K', 100, "run-time, loaded base with an '8' related form", "base=%B", "loaded8"},
     {'K', 100, "run-time, loaded base, no '8' related form", "base=%B", "loaded"},
@@ -50,7 +50,7 @@ std::string BuildWorld() {
   std::uint32_t runtimeId = 0xFF000100, loadedId = 0x00010000;
   char line[256];
   world += "form 00000007 S list=0\nform 00000800 8 list=0\n";
-  for (const FormGroup& group : kGroups) {
+  for (const FormGroup& group : Groups) {
     for (int i = 0; i < group.count; ++i) {
       std::string attributes = group.attributes;
       const std::size_t at = attributes.find("%B");
@@ -82,33 +82,14 @@ std::string BuildWorld() {
   return world;
 }
 
-bool WriteArmedSettings(const std::wstring& folder) {
-  const std::wstring plugins = folder + L"\\Data\\VKRX\\Plugins";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  CreateDirectoryW((folder + L"\\Data").c_str(), nullptr);
-  CreateDirectoryW((folder + L"\\Data\\VKRX").c_str(), nullptr);
-  CreateDirectoryW(plugins.c_str(), nullptr);
-  FILE* file = _wfopen((plugins + L"\\KelvarionSaveCleaner.ini").c_str(), L"wb");
-  if (file == nullptr) return false;
-  std::fputs(
-      "[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
-      "; 1 also erases outposts\r\nbEraseOutposts=0\r\n",
-      file);
-  std::fclose(file);
-  return SetCurrentDirectoryW(folder.c_str()) != 0;
-}
-
 }  // namespace
 
 int RunDemonstration(const std::wstring& pluginPath) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder =
-      std::wstring(temp) + L"kelvarion-demo-" + std::to_wstring(GetCurrentProcessId());
-  if (!WriteArmedSettings(folder)) {
-    std::fprintf(stderr, "sim: cannot prepare the demonstration folder\n");
-    return 1;
-  }
+  const ScratchGameFolder folder(L"demo");
+  folder.WriteSettings(
+      "[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
+      "; 1 also erases outposts\r\nbEraseOutposts=0\r\n");
+  const CurrentDirectoryScope inGameFolder(folder.Path());
   Options().narrate = true;
   SetTracing(false);
   std::string script = BuildWorld();
@@ -139,13 +120,7 @@ int RunDemonstration(const std::wstring& pluginPath) {
       "trace on\n"
       "summary\n"
       "trace off\n";
-  const int result = RunScript(script, pluginPath);
-  SetCurrentDirectoryW(temp);
-  DeleteFileW((folder + L"\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini").c_str());
-  for (const wchar_t* sub : {L"\\Data\\VKRX\\Plugins", L"\\Data\\VKRX", L"\\Data", L""}) {
-    RemoveDirectoryW((folder + sub).c_str());
-  }
-  return result;
+  return RunScript(script, pluginPath);
 }
 
 }  // namespace sim

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "sim/checked.h"
+
 namespace sim {
 namespace {
 
-constexpr std::size_t kImageBytes = 0x6200000;
-alignas(4096) unsigned char gameImage[kImageBytes];
+constexpr std::size_t ImageBytes = 0x6200000;
+alignas(4096) unsigned char gameImage[ImageBytes];
 
 unsigned char* ModuleStart() {
   return reinterpret_cast<unsigned char*>(GetModuleHandleW(nullptr));
@@ -22,15 +24,15 @@ unsigned char* ModuleStart() {
 void CheckImageCoversEntryTable() {
   using namespace GameOffset;
   const std::uintptr_t arrayStart = static_cast<std::uintptr_t>(gameImage - ModuleStart());
-  const std::uintptr_t arrayEnd = arrayStart + kImageBytes;
+  const std::uintptr_t arrayEnd = arrayStart + ImageBytes;
   for (const std::uintptr_t offset :
-       {kFormTableSlot,      kFormTableLock,       kOutpostMarkerSlot,
-        kKeptFormSourceSlot, kLoadGameEventSource, kCastSourceType,
-        kCastTargetType,     kLookupFormById,      kGameDynamicCast,
-        kLockFormTable,      kUnlockFormTable,     kGetKeptForm,
-        kGetFormHolder,      kBeginErase,          kFinishErase,
-        kEraseVForm,         kFindAttachedList,    kMatchesMarker,
-        kAttachSink,         kDetachSink,          kGetPlayerUpdateEventSource}) {
+       {FormTableSlot,      FormTableLock,       OutpostMarkerSlot,
+        KeptFormSourceSlot, LoadGameEventSource, CastSourceType,
+        CastTargetType,     LookupFormById,      GameDynamicCast,
+        LockFormTable,      UnlockFormTable,     GetKeptForm,
+        GetFormHolder,      BeginErase,          FinishErase,
+        EraseVForm,         FindAttachedList,    MatchesMarker,
+        AttachSink,         DetachSink,          GetPlayerUpdateEventSource}) {
     if (offset < arrayStart || offset + 16 > arrayEnd) {
       std::fprintf(stderr,
                    "sim: the host image (RVA 0x%llx to 0x%llx) does not cover offset 0x%llx; "
@@ -50,7 +52,8 @@ unsigned char* GameAddress(std::uintptr_t offset) {
 void InstallJumpStub(std::uintptr_t offset, const void* target) {
   unsigned char* at = GameAddress(offset);
   DWORD oldProtection = 0;
-  VirtualProtect(at, 16, PAGE_EXECUTE_READWRITE, &oldProtection);
+  Require(VirtualProtect(at, 16, PAGE_EXECUTE_READWRITE, &oldProtection) != 0,
+          "VirtualProtect of an engine stub");
   // movabs rax, target ; jmp rax
   at[0] = 0x48;
   at[1] = 0xB8;

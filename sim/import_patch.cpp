@@ -2,33 +2,34 @@
 
 #include <cstring>
 
+#include "sim/checked.h"
+#include "sim/pe_image.h"
+
 namespace {
 
 void WriteSlot(void** slot, void* value) {
   DWORD oldProtection = 0;
-  VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &oldProtection);
+  sim::Require(VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &oldProtection) != 0,
+               "VirtualProtect of an import slot");
   *slot = value;
-  VirtualProtect(slot, sizeof(void*), oldProtection, &oldProtection);
+  sim::Require(VirtualProtect(slot, sizeof(void*), oldProtection, &oldProtection) != 0,
+               "VirtualProtect restoring an import slot");
 }
 
 }  // namespace
 
 void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
-  auto* base = reinterpret_cast<unsigned char*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& directory =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (directory.VirtualAddress == 0) return nullptr;
-  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-       entry->Name != 0; ++entry) {
-    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA64*>(base + entry->FirstThunk);
+  using sim::AtRva;
+  auto* entry = sim::DataDirectory<IMAGE_IMPORT_DESCRIPTOR>(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
+  if (entry == nullptr) return nullptr;
+  for (; entry->Name != 0; ++entry) {
+    if (_stricmp(AtRva<const char>(module, entry->Name), dll) != 0) continue;
+    auto* names = AtRva<IMAGE_THUNK_DATA64>(module, entry->OriginalFirstThunk);
+    auto* slots = AtRva<IMAGE_THUNK_DATA64>(module, entry->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL64(names->u1.Ordinal)) continue;
       const auto* byName =
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+          AtRva<const IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names->u1.AddressOfData));
       if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
         return reinterpret_cast<void**>(&slots->u1.Function);
       }

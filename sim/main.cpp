@@ -1,6 +1,7 @@
 // The host simulator: plays the VKRX loader and the game against the real plugin DLL.
 //   kelvarion_sim.exe                       the demonstration: a full two-load run
 //   kelvarion_sim.exe --script FILE         a scenario (see sim/README.md); "-" reads stdin
+//   kelvarion_sim.exe --vocabulary          the scenario vocabulary, as sim/README.md shows it
 //   options: --dll PATH (default: KelvarionSaveCleaner.dll beside this program),
 //            --show-boxes (real message boxes as well; needs a display)
 #include <fcntl.h>
@@ -13,10 +14,10 @@
 #include <string>
 
 #include "sim/demo.h"
-#include "sim/engine.h"
+#include "sim/engine_stubs.h"
 #include "sim/loader.h"
 #include "sim/program_files.h"
-#include "sim/script.h"
+#include "sim/scenario.h"
 #include "sim/trace.h"
 
 namespace {
@@ -38,6 +39,10 @@ std::wstring Widen(const char* text) {
 
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
+  if (argc == 2 && std::string(argv[1]) == "--vocabulary") {
+    sim::PrintVocabulary();
+    return 0;
+  }
   SetUnhandledExceptionFilter(ReportCrash);
   sim::InstallEngine();
 
@@ -52,7 +57,9 @@ int main(int argc, char** argv) {
     else if (argument == "--show-boxes")
       sim::Options().showRealBoxes = true;
     else {
-      std::fprintf(stderr, "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes]\n");
+      std::fprintf(
+          stderr,
+          "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes] | --vocabulary\n");
       return 2;
     }
   }

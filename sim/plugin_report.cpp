@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/loader.h"
+#include "sim/pe_image.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -23,24 +24,24 @@ bool IsExecutableRva(const IMAGE_NT_HEADERS64* nt, DWORD rva) {
 }
 
 void PrintExports(HMODULE module) {
-  auto* base = reinterpret_cast<const unsigned char*>(module);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(
-      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  const auto* nt = NtHeaders(module);
   const auto* exports =
-      reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
-  Trace("export-module %s", reinterpret_cast<const char*>(base + exports->Name));
+      DataDirectory<const IMAGE_EXPORT_DIRECTORY>(module, IMAGE_DIRECTORY_ENTRY_EXPORT);
+  if (exports == nullptr) {
+    Trace("export-directory missing");
+    return;
+  }
+  Trace("export-module %s", AtRva<const char>(module, exports->Name));
   Trace("export-base %u functions=%u names=%u", static_cast<unsigned>(exports->Base),
         static_cast<unsigned>(exports->NumberOfFunctions),
         static_cast<unsigned>(exports->NumberOfNames));
-  const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-  const auto* ordinals = reinterpret_cast<const WORD*>(base + exports->AddressOfNameOrdinals);
-  const auto* functions = reinterpret_cast<const DWORD*>(base + exports->AddressOfFunctions);
+  const auto* names = AtRva<const DWORD>(module, exports->AddressOfNames);
+  const auto* ordinals = AtRva<const WORD>(module, exports->AddressOfNameOrdinals);
+  const auto* functions = AtRva<const DWORD>(module, exports->AddressOfFunctions);
   for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
     const DWORD rva = functions[ordinals[i]];
     Trace("export ordinal=%u name=%s kind=%s", static_cast<unsigned>(exports->Base + ordinals[i]),
-          reinterpret_cast<const char*>(base + names[i]),
-          IsExecutableRva(nt, rva) ? "function" : "data");
+          AtRva<const char>(module, names[i]), IsExecutableRva(nt, rva) ? "function" : "data");
   }
 }
 
@@ -71,10 +72,8 @@ void PrintVersionResource(const std::wstring& path, HMODULE module) {
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   std::vector<unsigned char> data(size ? size : 1);
   if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, data.data())) {
-    {
-      Trace("resource missing");
-      return;
-    }
+    Trace("resource missing");
+    return;
   }
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;

@@ -6,33 +6,73 @@
 #include <cstdlib>
 #include <map>
 
-#include "sim/engine.h"
+#include "sim/engine_data.h"
+#include "sim/faulting_pages.h"
+#include "sim/forms.h"
+#include "sim/game_memory.h"
 
 namespace sim {
 namespace {
 
-constexpr std::uint32_t kListMarkerFormId = 0x0020C59F;
+constexpr std::uint32_t ListMarkerFormId = 0x0020C59F;
 
-std::map<std::string, std::string> Attributes(const std::vector<std::string>& words,
-                                              std::size_t from) {
-  std::map<std::string, std::string> attributes;
+constexpr VocabularyEntry FormAttributeList[] = {
+    {"list=0", "", "not listed in the FormTable"},
+    {"key=", "ID", "the slot's key differs from the FormId"},
+    {"nullform", "", "the slot's form pointer is null"},
+    {"lookup=0", "", "unknown to `LookupFormById`"},
+    {"base=", "ID", "`BaseObject`"},
+    {"related=", "ID", "`BaseRelatedForm` (of a base)"},
+    {"keptb=", "ID", "`KeptFormB` (of the kept form A)"},
+    {"hold", "", "`HoldLink` set"},
+    {"held", "", "`GetFormHolder` answers non-zero"},
+    {"holder=", "none|nolist|11;10;01",
+     "`AttachmentHolder`: none; no attached list; entries (item set?, namer set?)"},
+    {"parent", "", "a `ParentObject`, with `ids=` and `cast=`"},
+    {"ids=", "ID;ID", "the parent's `IdList`"},
+    {"cast=", "ID;0;+ID|unreadable",
+     "the parent is of the cast's class, with this `CastList` (`+ID`: another object with that "
+     "FormId; `unreadable`: entries on a no-access page)"},
+    {"holdera=", "m;x;0|nullentries|none",
+     "`MarkerHolderA` with items: m matches the outpost marker, x does not, 0 null"},
+    {"holderb=", "m;x;0|nullentries|none", "`MarkerHolderB`, the same way"},
+    {"items=", "m;x;0|nullentries", "the form's own `MarkerItems` (a form named by an `IdList`)"},
+    {"fault=", "base|hold|related|keptb|parent|holdera|holderb",
+     "that member and all after it lie on an unreadable page"},
+    {"note=", "TEXT", "the rule the form stands for, in the run summary (underscores for blanks)"},
+};
+
+// The attribute's name as a form line spells it: "base=" for "base=ID", "hold" for "hold".
+bool IsFormAttribute(const std::string& name, bool hasValue) {
+  for (const VocabularyEntry& entry : FormAttributeList) {
+    const std::string word = entry.word;
+    if (hasValue && word == name + "=") return true;
+    if (hasValue && word.rfind(name + "=", 0) == 0) return true;  // list=0, lookup=0
+    if (!hasValue && word == name) return true;
+  }
+  return false;
+}
+
+bool Attributes(const std::vector<std::string>& words, std::size_t from,
+                std::map<std::string, std::string>& attributes, std::string& error) {
   for (std::size_t i = from; i < words.size(); ++i) {
     const std::size_t equals = words[i].find('=');
-    if (equals == std::string::npos) {
-      attributes[words[i]] = "1";
-    } else {
-      attributes[words[i].substr(0, equals)] = words[i].substr(equals + 1);
+    const std::string name = words[i].substr(0, equals);
+    if (!IsFormAttribute(name, equals != std::string::npos)) {
+      error = "unknown form attribute '" + words[i] + "'";
+      return false;
     }
+    attributes[name] = equals == std::string::npos ? "1" : words[i].substr(equals + 1);
   }
-  return attributes;
+  return true;
 }
 
 std::size_t FaultOffset(const std::string& member) {
   static const std::map<std::string, std::size_t> offsets = {
-      {"base", Member::kBaseObject},         {"hold", Member::kHoldLink},
-      {"related", Member::kBaseRelatedForm}, {"keptb", Member::kKeptFormB},
-      {"parent", Member::kParentObject},     {"holdera", Member::kMarkerHolderA},
-      {"holderb", Member::kMarkerHolderB}};
+      {"base", Member::BaseObject},         {"hold", Member::HoldLink},
+      {"related", Member::BaseRelatedForm}, {"keptb", Member::KeptFormB},
+      {"parent", Member::ParentObject},     {"holdera", Member::MarkerHolderA},
+      {"holderb", Member::MarkerHolderB}};
   const auto found = offsets.find(member);
   return found == offsets.end() ? 0 : found->second;
 }
@@ -71,7 +111,7 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
 // count of 3 with no entry array.
 void World::FillMarkerItems(void* holder, const std::string& shape, std::string& error) {
   if (shape == "nullentries") {
-    Put<std::uint32_t>(holder, Member::kMarkerItemCount, 3);
+    Put<std::uint32_t>(holder, Member::MarkerItemCount, 3);
     return;
   }
   const auto entries = SplitList(shape, ';');
@@ -83,8 +123,8 @@ void World::FillMarkerItems(void* holder, const std::string& shape, std::string&
       error = "marker item must be m, x or 0: " + entries[i];
     }
   }
-  Put<std::uint32_t>(holder, Member::kMarkerItemCount, static_cast<std::uint32_t>(entries.size()));
-  Put<void*>(holder, Member::kMarkerItems, items);
+  Put<std::uint32_t>(holder, Member::MarkerItemCount, static_cast<std::uint32_t>(entries.size()));
+  Put<void*>(holder, Member::MarkerItems, items);
 }
 
 void* World::MarkerItemHolder(const std::string& shape, std::size_t bytes, std::string& error) {
@@ -109,8 +149,8 @@ void* World::AttachmentHolder(const std::string& shape, std::string& error) {
     if (entries[i][0] == '1') Put<void*>(list + 24 * i, 0, NewBlock(16));
     if (entries[i].size() > 1 && entries[i][1] == '1') Put<void*>(list + 24 * i, 8, NewBlock(16));
   }
-  Put<std::uint32_t>(block, Member::kAttachedCount, static_cast<std::uint32_t>(entries.size()));
-  Put<void*>(block, Member::kAttachedEntries, list);
+  Put<std::uint32_t>(block, Member::AttachedCount, static_cast<std::uint32_t>(entries.size()));
+  Put<void*>(block, Member::AttachedEntries, list);
   return holder;
 }
 
@@ -123,14 +163,14 @@ void* World::ParentObject(const std::string& ids, const std::string& cast, std::
     idArray[i] = ParseFormId(idList[i], ok);
     if (!ok) error = "bad id in ids: " + idList[i];
   }
-  Put<std::uint32_t>(parent, Member::kIdListCount, static_cast<std::uint32_t>(idList.size()));
-  Put<void*>(parent, Member::kIdList, idArray);
+  Put<std::uint32_t>(parent, Member::IdListCount, static_cast<std::uint32_t>(idList.size()));
+  Put<void*>(parent, Member::IdList, idArray);
   if (cast != "none") {  // the parent is of the cast's target class
     unsigned char* castParent = NewBlock(0x30);
     Put<void*>(parent, 0, castParent);
     if (cast == "unreadable") {  // entries on an unreadable page: a plain read that faults
-      Put<std::uint32_t>(castParent, Member::kCastListCount, 1);
-      Put<void*>(castParent, Member::kCastList, NewBlockFaultingAt(0));
+      Put<std::uint32_t>(castParent, Member::CastListCount, 1);
+      Put<void*>(castParent, Member::CastList, NewBlockFaultingAt(0));
       return parent;
     }
     const auto castList = SplitList(cast, ';');
@@ -142,53 +182,59 @@ void* World::ParentObject(const std::string& ids, const std::string& cast, std::
       const std::uint32_t formId = ParseFormId(castList[i].substr(copy ? 1 : 0), ok);
       if (!ok) error = "bad id in cast: " + castList[i];
       if (copy) {
-        entries[i] = NewForm(formId, 'L', Member::kFormBytes);
+        entries[i] = NewForm(formId, 'L', Member::FormBytes);
       } else if (formId != 0) {
         references_.push_back({&entries[i], 0, formId});
       }
     }
-    Put<std::uint32_t>(castParent, Member::kCastListCount,
+    Put<std::uint32_t>(castParent, Member::CastListCount,
                        static_cast<std::uint32_t>(castList.size()));
-    Put<void*>(castParent, Member::kCastList, entries);
+    Put<void*>(castParent, Member::CastList, entries);
   }
   return parent;
 }
 
+std::span<const VocabularyEntry> FormAttributes() {
+  return FormAttributeList;
+}
+
 bool World::AddForm(const std::vector<std::string>& words, std::string& error) {
+  dirty_ = true;
   if (words.size() < 3) return error = "form needs an id and a type", false;
   bool ok = false;
   const std::uint32_t formId = ParseFormId(words[1], ok);
   if (!ok) return error = "bad form id " + words[1], false;
   const std::uint8_t type = static_cast<std::uint8_t>(
       words[2].size() == 1 ? words[2][0] : std::strtoul(words[2].c_str(), nullptr, 16));
-  auto attributes = Attributes(words, 3);
+  std::map<std::string, std::string> attributes;
+  if (!Attributes(words, 3, attributes, error)) return false;
   const std::size_t faultAt = attributes.count("fault") ? FaultOffset(attributes["fault"]) : 0;
   if (attributes.count("fault") && faultAt == 0) return error = "bad fault member", false;
-  unsigned char* form = NewForm(formId, type, Member::kFormBytes, faultAt);
+  unsigned char* form = NewForm(formId, type, Member::FormBytes, faultAt);
   auto reference = [&](const char* name, std::uintptr_t offset) {
     if (!attributes.count(name)) return;
     const std::uint32_t target = ParseFormId(attributes[name], ok);
     if (!ok) error = std::string("bad id for ") + name;
     references_.push_back({form, offset, target});
   };
-  reference("base", Member::kBaseObject);
-  reference("related", Member::kBaseRelatedForm);
-  reference("keptb", Member::kKeptFormB);
-  if (attributes.count("hold")) Put<void*>(form, Member::kHoldLink, NewBlock(16));
-  if (attributes.count("held")) Put<std::uint8_t>(form, Member::kSimFlags, kFlagHeld);
+  reference("base", Member::BaseObject);
+  reference("related", Member::BaseRelatedForm);
+  reference("keptb", Member::KeptFormB);
+  if (attributes.count("hold")) Put<void*>(form, Member::HoldLink, NewBlock(16));
+  if (attributes.count("held")) Put<std::uint8_t>(form, Member::SimFlags, FlagHeld);
   if (attributes.count("holder")) {
-    Put<void*>(form, Member::kAttachmentHolder, AttachmentHolder(attributes["holder"], error));
+    Put<void*>(form, Member::AttachmentHolder, AttachmentHolder(attributes["holder"], error));
   }
   if (attributes.count("items")) FillMarkerItems(form, attributes["items"], error);
   if (attributes.count("holdera")) {
-    Put<void*>(form, Member::kMarkerHolderA, MarkerItemHolder(attributes["holdera"], 0x90, error));
+    Put<void*>(form, Member::MarkerHolderA, MarkerItemHolder(attributes["holdera"], 0x90, error));
   }
   if (attributes.count("holderb")) {
-    Put<void*>(form, Member::kMarkerHolderB, MarkerItemHolder(attributes["holderb"], 0x90, error));
+    Put<void*>(form, Member::MarkerHolderB, MarkerItemHolder(attributes["holderb"], 0x90, error));
   }
   if (attributes.count("parent")) {
     const std::string cast = attributes.count("cast") ? attributes["cast"] : "none";
-    Put<void*>(form, Member::kParentObject, ParentObject(attributes["ids"], cast, error));
+    Put<void*>(form, Member::ParentObject, ParentObject(attributes["ids"], cast, error));
   }
   if (attributes.count("note")) SetFormNote(form, attributes["note"].c_str());
   if (attributes["lookup"] != "0") RegisterForLookup(formId, form);
@@ -200,40 +246,50 @@ bool World::AddForm(const std::vector<std::string>& words, std::string& error) {
   return error.empty();
 }
 
-bool World::Apply(const std::vector<std::string>& words, std::string& error) {
-  const std::string& verb = words[0];
-  const std::string argument = words.size() > 1 ? words[1] : "";
+void World::AddEmptySlot() {
   dirty_ = true;
-  if (verb == "form") return AddForm(words, error);
-  if (verb == "empty") {
-    // An empty slot whose stale pointer is unreadable: visiting it would crash.
-    listings_.push_back({0xFFFFFFFFu, NewBlockFaultingAt(0), true});
-  } else if (verb == "marker") {
-    outpostMarker_ = argument != "none";
-  } else if (verb == "list-marker") {
-    listMarker_ = argument != "none";
-  } else if (verb == "table") {
-    tableShape_ = argument;
-  } else if (verb == "kept-source") {
-    keptSource_ = argument != "none";
-  } else if (verb == "kept-a") {
-    bool ok = true;
-    keptFormA_ = argument == "none" ? 0 : ParseFormId(argument, ok);
-    if (!ok) return error = "bad kept-a id", false;
-  } else {
-    return error = "unknown world line " + verb, false;
-  }
+  listings_.push_back({0xFFFFFFFFu, NewBlockFaultingAt(0), true});
+}
+
+void World::SetOutpostMarkerPresent(bool present) {
+  dirty_ = true;
+  outpostMarker_ = present;
+}
+
+void World::SetListMarkerPresent(bool present) {
+  dirty_ = true;
+  listMarker_ = present;
+}
+
+bool World::SetTableShape(const std::string& shape, std::string& error) {
+  dirty_ = true;
+  tableShape_ = shape;
+  if (shape == "none" || shape == "count-equals" || shape == "null-slots" || shape == "normal")
+    return true;
+  return error = "unknown table shape " + shape, false;
+}
+
+void World::SetKeptSourcePresent(bool present) {
+  dirty_ = true;
+  keptSource_ = present;
+}
+
+bool World::SetKeptFormA(const std::string& id, std::string& error) {
+  dirty_ = true;
+  bool ok = true;
+  keptFormA_ = id == "none" ? 0 : ParseFormId(id, ok);
+  if (!ok) return error = "bad kept-a id", false;
   return true;
 }
 
 bool World::Commit(std::string& error) {
   if (!dirty_) return true;
   dirty_ = false;
-  if (listMarker_ && !forms_.count(kListMarkerFormId)) {
-    forms_[kListMarkerFormId] = NewForm(kListMarkerFormId, 'L', Member::kFormBytes);
-    RegisterForLookup(kListMarkerFormId, forms_[kListMarkerFormId]);
+  if (listMarker_ && !forms_.count(ListMarkerFormId)) {
+    forms_[ListMarkerFormId] = NewForm(ListMarkerFormId, 'L', Member::FormBytes);
+    RegisterForLookup(ListMarkerFormId, forms_[ListMarkerFormId]);
   } else if (!listMarker_) {
-    RegisterForLookup(kListMarkerFormId, nullptr);
+    RegisterForLookup(ListMarkerFormId, nullptr);
   }
   for (const Reference& reference : references_) {
     const auto target = forms_.find(reference.formId);
@@ -247,7 +303,7 @@ bool World::Commit(std::string& error) {
     const std::uint64_t count = listings_.size();
     TableSlot* slots = NewSlotArray(count);
     for (std::size_t i = 0; i < listings_.size(); ++i) {
-      slots[i] = {listings_[i].key, 0, listings_[i].form, listings_[i].empty ? kEmptySlot : 0u, 0};
+      slots[i] = {listings_[i].key, 0, listings_[i].form, listings_[i].empty ? EmptySlot : 0u, 0};
     }
     const auto low = static_cast<std::uint32_t>(count);
     SetFormTable(tableShape_ == "null-slots" ? nullptr : slots, count,

@@ -4,15 +4,35 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace sim {
 
+// One entry of a vocabulary: a word, what follows it, and what it means.
+struct VocabularyEntry {
+  const char* word;
+  const char* arguments;
+  const char* meaning;
+};
+
+// The attributes a `form` line may carry.
+std::span<const VocabularyEntry> FormAttributes();
+
 class World {
  public:
-  // Applies one world line (its words already split). False with `error` set if malformed.
-  bool Apply(const std::vector<std::string>& words, std::string& error);
+  // `form ID TYPE attributes...`, its words already split. False with `error` set if
+  // malformed (an unknown attribute included).
+  bool AddForm(const std::vector<std::string>& words, std::string& error);
+  // An empty slot whose stale pointer is unreadable: visiting it would crash.
+  void AddEmptySlot();
+  void SetOutpostMarkerPresent(bool present);
+  void SetListMarkerPresent(bool present);
+  bool SetTableShape(const std::string& shape, std::string& error);
+  void SetKeptSourcePresent(bool present);
+  bool SetKeptFormA(const std::string& id, std::string& error);
+
   // Resolves references and (re)builds the FormTable if the world changed.
   bool Commit(std::string& error);
 
@@ -28,7 +48,6 @@ class World {
     bool empty;
   };
 
-  bool AddForm(const std::vector<std::string>& words, std::string& error);
   void* MarkerItemHolder(const std::string& shape, std::size_t bytes, std::string& error);
   void FillMarkerItems(void* holder, const std::string& shape, std::string& error);
   void* AttachmentHolder(const std::string& shape, std::string& error);

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, checks formatting and runs every test under
-# Wine with one persistent wineserver for the whole run.
+# Installs what is missing, checks formatting and the stack of folders, builds everything and
+# runs every test under Wine with one persistent wineserver for the whole run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 tools/install-deps.sh
 tools/check-format.sh
+tools/check-layers.sh
 tools/build.sh
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"

@@ -23,7 +23,7 @@ class ClassifyReferenceTest : public ::testing::TestWithParam<ClassCase> {};
 TEST_P(ClassifyReferenceTest, DecidesTheErasureWithAndWithoutOutposts) {
   const ClassCase& row = GetParam();
   const auto kept = RunLoads(row.forms);
-  const auto outpostsToo = RunLoads(row.forms, 1, testing_support::kArmedWithOutposts);
+  const auto outpostsToo = RunLoads(row.forms, 1, testing_support::ArmedWithOutposts);
   const std::vector<std::string> erased{"V FF000001"}, none{};
   EXPECT_EQ(Erasures(kept), row.category == Expect::None ? erased : none) << kept.All();
   EXPECT_EQ(Erasures(outpostsToo), row.category == Expect::ListMarked ? none : erased)
@@ -33,7 +33,7 @@ TEST_P(ClassifyReferenceTest, DecidesTheErasureWithAndWithoutOutposts) {
 }
 
 // Forms named by IdLists: one whose marker items include a match, one without.
-const std::string kNamed =
+const std::string Named =
     "form 00002001 G list=0 items=x;0;m\nform 00002002 G list=0 items=x;0\n"
     "form 00002003 G list=0 lookup=0 items=m\n";
 
@@ -50,13 +50,13 @@ INSTANTIATE_TEST_SUITE_P(
                   Expect::None},
         ClassCase{"ParentNotOfTheCastClass", "form FF000001 V parent ids=0\n", Expect::None},
         ClassCase{"OutpostThroughTheIdList",
-                  kNamed + "form FF000001 V parent ids=00002002;00002001\n", Expect::Outpost},
+                  Named + "form FF000001 V parent ids=00002002;00002001\n", Expect::Outpost},
         ClassCase{"OutpostThroughIdListOfACastableParent",
-                  kNamed + "form FF000001 V parent ids=00002001 cast=0\n", Expect::Outpost},
-        ClassCase{"IdListWithoutMatch", kNamed + "form FF000001 V parent ids=00002002\n",
+                  Named + "form FF000001 V parent ids=00002001 cast=0\n", Expect::Outpost},
+        ClassCase{"IdListWithoutMatch", Named + "form FF000001 V parent ids=00002002\n",
                   Expect::None},
         ClassCase{"UnresolvableIds",
-                  kNamed + "form FF000001 V parent ids=00009999;00002003 holdera=x holderb=x\n",
+                  Named + "form FF000001 V parent ids=00009999;00002003 holdera=x holderb=x\n",
                   Expect::None},
         ClassCase{"OutpostThroughHolderA", "form FF000001 V holdera=x;0;m\n", Expect::Outpost},
         ClassCase{"OutpostThroughHolderBOnly", "form FF000001 V holdera=none holderb=0;m\n",
@@ -75,14 +75,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ClassifyReference, OutpostSearchStopsAtTheFirstMatchInOrder) {
   const auto result =
-      RunLoads(kNamed + "form FF000001 V parent ids=00002002;00002001 holdera=m holderb=m\n");
+      RunLoads(Named + "form FF000001 V parent ids=00002002;00002001 holdera=m holderb=m\n");
   const std::vector<std::string> expected{"matches -> 0", "matches -> 0", "matches -> 1"};
   EXPECT_EQ(result.Filter({"matches"}), expected) << result.All();
 }
 
 TEST(ClassifyReference, ListMarkerComparedByFormIdWithoutOutpostQueries) {
   const auto result =
-      RunLoads("form FF000001 V parent ids=00002001 cast=+20C59F holdera=m\n" + kNamed);
+      RunLoads("form FF000001 V parent ids=00002001 cast=+20C59F holdera=m\n" + Named);
   EXPECT_EQ(result.CountPrefix("matches"), 0) << result.All();
   EXPECT_EQ(result.Count("cast"), 1);
 }

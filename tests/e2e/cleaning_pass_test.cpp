@@ -16,7 +16,7 @@ namespace {
 
 // Bases shared by the rows: run-time, loaded, loaded with an '8' related form, loaded with
 // another related form, and FormId 7.
-const std::string kBases =
+const std::string Bases =
     "form FF00B001 S list=0\nform 0000B002 S list=0\nform 00000800 8 list=0\n"
     "form 0000B003 S list=0 related=00000800\nform 00000801 Q list=0\n"
     "form 0000B004 S list=0 related=00000801\nform 00000007 S list=0\n";
@@ -38,7 +38,7 @@ struct RuleCase {
 class PassRuleTest : public ::testing::TestWithParam<RuleCase> {};
 
 TEST_P(PassRuleTest, ErasesExactlyWhatTheRulesAllow) {
-  const auto result = RunLoads(kBases + GetParam().forms);
+  const auto result = RunLoads(Bases + GetParam().forms);
   EXPECT_EQ(Erasures(result), GetParam().erased) << result.All();
   ExpectCleanRun(result, 1);
 }
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
-  const auto result = RunLoads(kBases + "form FF000001 K held base=FF00B001\n", 2);
+  const auto result = RunLoads(Bases + "form FF000001 K held base=FF00B001\n", 2);
   EXPECT_EQ(result.Count("holder FF000001"), 2) << result.All();
   EXPECT_TRUE(Erasures(result).empty());
 }
@@ -106,14 +106,14 @@ TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
 TEST(CleaningPass, SecondPassSkipsWhatTheFirstErasedEvenIfStillListed) {
   // The engine keeps erased forms listed; the simulator reports any second erasure.
   const std::string later = "form FF000010 K base=FF00B001\nform FF000011 V\n";
-  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\nform FF000002 V\n", 2,
-                               testing_support::kArmedSettings, "");
+  const auto result = RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n", 2,
+                               testing_support::ArmedSettings, "");
   EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "V FF000002"})) << result.All();
   ExpectCleanRun(result, 2);
 
   testing_support::SimScenario scenario;
-  scenario.WriteSettings(testing_support::kArmedSettings);
-  const auto grown = scenario.Run(kBases +
+  scenario.WriteSettings(testing_support::ArmedSettings);
+  const auto grown = scenario.Run(Bases +
                                   "form FF000001 K base=FF00B001\nload\nmessage 2\n"
                                   "loadgame\n" +
                                   later + "loadgame\n");
@@ -149,7 +149,7 @@ class FailedPreconditionTest : public ::testing::TestWithParam<PreconditionCase>
 
 TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
   const auto result =
-      RunLoads(kBases + "form FF000001 K base=FF00B001\nform FF000002 V\n" + GetParam().world);
+      RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n" + GetParam().world);
   EXPECT_TRUE(Erasures(result).empty()) << result.All();
   EXPECT_EQ(result.Count("lock"), GetParam().locks) << result.All();
   EXPECT_EQ(result.Count("unlock"), GetParam().locks);
@@ -167,13 +167,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 TEST(CleaningPass, NullSlotArrayIsAnEmptyWalkThatSucceeds) {
-  const auto result = RunLoads(kBases + "form FF000001 K base=FF00B001\ntable null-slots\n");
+  const auto result = RunLoads(Bases + "form FF000001 K base=FF00B001\ntable null-slots\n");
   EXPECT_TRUE(Erasures(result).empty());
   ExpectCleanRun(result, 1);
 }
 
 std::string ManyErasableForms(int count) {
-  std::string forms = kBases;
+  std::string forms = Bases;
   char line[64];
   for (int i = 0; i < count; ++i) {
     std::snprintf(line, sizeof line, "form %08X %c base=FF00B001\n", 0xFF000100 + i, "KJV"[i % 3]);
@@ -196,7 +196,7 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
 
 TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
   // Five empty slots and two erasable forms at the end; the count drops by three.
-  const auto result = RunLoads(kBases +
+  const auto result = RunLoads(Bases +
                                "form FF000001 K base=FF00B001\n"
                                "form FF000002 K base=FF00B001\nempty\nempty\nempty\n"
                                "empty\nempty\nform FF000003 V\nform FF000004 V\n"
@@ -208,8 +208,8 @@ TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
 TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
   // The first allocation of the pass is the erased record's: refused, no erase may follow.
   testing_support::SimScenario scenario;
-  scenario.WriteSettings(testing_support::kArmedSettings);
-  const auto refused = scenario.Run(kBases +
+  scenario.WriteSettings(testing_support::ArmedSettings);
+  const auto refused = scenario.Run(Bases +
                                     "form FF000001 K base=FF00B001\nload\nmessage 2\n"
                                     "malloc-fail 1 1\nloadgame\n");
   EXPECT_EQ(refused.CountPrefix("malloc-refused"), 1) << refused.All();
@@ -223,8 +223,8 @@ TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
   // Allocations of the pass: the record (1), its membership bitmap (2), the record grown at
   // the 1025th erasure (3). Refusing the third stops the walk after 1024 erasures.
   testing_support::SimScenario scenario;
-  scenario.WriteSettings(testing_support::kArmedSettings);
-  std::string forms = kBases;
+  scenario.WriteSettings(testing_support::ArmedSettings);
+  std::string forms = Bases;
   char line[64];
   for (int i = 0; i < 1100; ++i) {
     std::snprintf(line, sizeof line, "form %08X K base=FF00B001\n", 0xFF000100 + i);
@@ -239,7 +239,7 @@ TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
 }
 
 TEST(CleaningPass, FaultsOutsideTheGuardedReadsAreNotSwallowed) {
-  const auto result = RunLoads(kBases + "form FF000001 V parent ids=0 cast=unreadable\n");
+  const auto result = RunLoads(Bases + "form FF000001 V parent ids=0 cast=unreadable\n");
   EXPECT_TRUE(result.Has("crash code=C0000005")) << result.All();
   EXPECT_FALSE(result.Completed());
 }

@@ -6,13 +6,13 @@
 #include "tests/e2e/pass_helpers.h"
 #include "tests/support/row_name.h"
 
+using testing_support::ArmedSettings;
 using testing_support::BoxLine;
-using testing_support::kArmedSettings;
 using testing_support::SimScenario;
 
 namespace {
 
-const std::string kWorld =
+const std::string World =
     "form FF00B001 S list=0\nform FF000001 K base=FF00B001\nform FF000002 V\n";
 // One second of play at 60 updates a second from `start` seconds, then one update after a
 // pause of 3.2 s: the moment a pending notice shows.
@@ -22,25 +22,25 @@ std::string PlayThenPause(int startSeconds) {
          std::to_string(start + 4'200'000'000LL) + "\n";
 }
 
-const std::string kFirstBox = BoxLine('a', expected::kFirstPhaseNotice);
-const std::string kSecondBox = BoxLine('a', expected::kSecondPhaseNotice);
-const std::string kSecondBoxWarned =
-    BoxLine('a', expected::kSecondPhaseNotice + expected::kDisarmWarning);
+const std::string FirstBox = BoxLine('a', expected::FirstPhaseNotice);
+const std::string SecondBox = BoxLine('a', expected::SecondPhaseNotice);
+const std::string SecondBoxWarned =
+    BoxLine('a', expected::SecondPhaseNotice + expected::DisarmWarning);
 
 TEST(CleaningRun, TwoLoadsTwoNoticesThenDisarmedAndDetached) {
   SimScenario scenario;
   scenario.WriteSettings("[General]\r\nbPluginActive=1\r\nbEraseOutposts=0\r\n");
   const auto result =
-      scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
+      scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
                    PlayThenPause(10) + "loadgame\n" + PlayThenPause(20));
-  const std::vector<std::string> expected = {BoxLine('a', expected::kArmedNotice),
+  const std::vector<std::string> expected = {BoxLine('a', expected::ArmedNotice),
                                              "attach load-game S1",
                                              "attach player-update S2",
                                              "dispatched load-game S1 -> 0",
-                                             kFirstBox,
+                                             FirstBox,
                                              "dispatched load-game S1 -> 0",
                                              "detach load-game S1",
-                                             kSecondBox};
+                                             SecondBox};
   EXPECT_EQ(result.Filter({"box-a", "attach", "detach", "dispatched load-game"}), expected)
       << result.All();
   EXPECT_EQ(pass_helpers::Erasures(result),
@@ -56,7 +56,7 @@ TEST(CleaningRun, TwoLoadsTwoNoticesThenDisarmedAndDetached) {
 
 TEST(LoaderMessages, OnlyTypeTwoAttachesLoadGameFirstThenThePlayerUpdateSource) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result =
       scenario.Run("load\nmessage 0\nmessage 1\nmessage 3\nmessage 4\nmessage null\nmessage 2\n");
   const std::vector<std::string> expected = {"message 0",
@@ -75,7 +75,7 @@ TEST(LoaderMessages, OnlyTypeTwoAttachesLoadGameFirstThenThePlayerUpdateSource) 
 TEST(CleaningRun, IdlePluginNeverAttachesAndLoadsChangeNothing) {
   SimScenario scenario;
   scenario.WriteSettings("[General]\r\nbPluginActive=0\r\n");
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1));
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1));
   EXPECT_EQ(result.CountPrefix("attach"), 0) << result.All();
   EXPECT_EQ(result.CountPrefix("dispatched"), 0);
   EXPECT_EQ(result.CountPrefix("box"), 0);
@@ -84,8 +84,8 @@ TEST(CleaningRun, IdlePluginNeverAttachesAndLoadsChangeNothing) {
 
 TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nslot0 1\nslot0 0\nloadgame\n");
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nslot0 1\nslot0 0\nloadgame\n");
   const std::vector<std::string> expected = {"slot0 S1 flags=1 -> self", "slot0 S2 flags=1 -> self",
                                              "slot0 S1 flags=0 -> self",
                                              "slot0 S2 flags=0 -> self"};
@@ -97,45 +97,45 @@ TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
 
 TEST(FailedPass, FirstLoadEndsTheGameWithLine572AndKeepsThePluginArmed) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result =
-      scenario.Run(kWorld + "marker none\nload\nmessage 2\nloadgame\n" + PlayThenPause(1));
+      scenario.Run(World + "marker none\nload\nmessage 2\nloadgame\n" + PlayThenPause(1));
   const std::vector<std::string> expected = {BoxLine('w', expected::FailedPassFatal(572)),
                                              "terminate self=1 code=0"};
   EXPECT_EQ(result.Filter({"box-w", "terminate"}), expected) << result.All();
   EXPECT_EQ(result.CountPrefix("box-a"), 1) << "only the start-up notice: no phase notice";
-  EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
+  EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
 TEST(FailedPass, TheGameProcessEndsWithExitCodeZero) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World +
                                    "option exit-on-terminate\nmarker none\nload\n"
                                    "message 2\nloadgame\n");
   EXPECT_EQ(result.exitCode, 0u) << result.All();
   EXPECT_TRUE(result.Has("terminate self=1 code=0"));
   EXPECT_FALSE(result.Completed());
-  EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
+  EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
 TEST(FailedPass, SecondLoadEndsTheGameWithLine582) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
                                    "marker none\nloadgame\n" + PlayThenPause(10));
   EXPECT_EQ(result.Filter({"box-w", "terminate"}),
             (std::vector<std::string>{BoxLine('w', expected::FailedPassFatal(582)),
                                       "terminate self=1 code=0"}))
       << result.All();
-  EXPECT_FALSE(result.Has(kSecondBox));
-  EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
+  EXPECT_FALSE(result.Has(SecondBox));
+  EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
 TEST(FailedPass, AnExceptionInsideThePassIsAFailedPass) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nmalloc-fail 1 1\nloadgame\n");
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nmalloc-fail 1 1\nloadgame\n");
   EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
   EXPECT_TRUE(result.Has("dispatched load-game S1 -> 0")) << "the sink returned to the engine";
 }
@@ -149,13 +149,13 @@ class DisarmFailureTest : public ::testing::TestWithParam<DisarmFailureCase> {};
 
 TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnyway) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result =
-      scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
+      scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
                    GetParam().breakSettings + "\n" + PlayThenPause(10) + "loadgame\n");
-  EXPECT_EQ(result.Filter({"detach", "box-a"}).back(), kSecondBoxWarned) << result.All();
+  EXPECT_EQ(result.Filter({"detach", "box-a"}).back(), SecondBoxWarned) << result.All();
   EXPECT_EQ(result.Count("detach load-game S1"), 1);
-  EXPECT_LT(result.IndexOf("detach load-game S1"), result.IndexOf(kSecondBoxWarned));
+  EXPECT_LT(result.IndexOf("detach load-game S1"), result.IndexOf(SecondBoxWarned));
   EXPECT_EQ(result.Count("dispatched load-game S1 -> 0"), 2) << "the third load is not heard";
 }
 
@@ -167,24 +167,24 @@ INSTANTIATE_TEST_SUITE_P(Settings, DisarmFailureTest,
 
 TEST(PhaseNotices, SecondLoadBeforeTheFirstNoticeShowsOnlyTheSecond) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result =
-      scenario.Run(kWorld + "load\nmessage 2\nloadgame\nloadgame\n" + PlayThenPause(1));
+      scenario.Run(World + "load\nmessage 2\nloadgame\nloadgame\n" + PlayThenPause(1));
   EXPECT_EQ(result.Filter({"box-a", "detach"}),
-            (std::vector<std::string>{BoxLine('a', expected::kArmedNotice), "detach load-game S1",
-                                      kSecondBox}))
+            (std::vector<std::string>{BoxLine('a', expected::ArmedNotice), "detach load-game S1",
+                                      SecondBox}))
       << result.All();
 }
 
 TEST(PhaseNotices, ThirdLoadBeforeTheSecondNoticeEndsTheRunSilently) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
                                    "loadgame\nloadgame\n" + PlayThenPause(10) + PlayThenPause(20));
   EXPECT_EQ(result.Filter({"box-a", "detach"}),
-            (std::vector<std::string>{BoxLine('a', expected::kArmedNotice), kFirstBox}))
+            (std::vector<std::string>{BoxLine('a', expected::ArmedNotice), FirstBox}))
       << result.All();
-  EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
+  EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
 // The second load's pass completes while the first notice is still open. Its own notice
@@ -192,20 +192,20 @@ TEST(PhaseNotices, ThirdLoadBeforeTheSecondNoticeEndsTheRunSilently) {
 // never detach or disarm.
 TEST(PhaseNotices, ALoadWhileTheFirstNoticeIsOpenStillGetsItsNotice) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld + "load\nmessage 2\nbox 2 loadgame\nloadgame\n" +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nbox 2 loadgame\nloadgame\n" +
                                    PlayThenPause(1) + PlayThenPause(10));
   EXPECT_EQ(result.Filter({"box-a", "detach"}),
-            (std::vector<std::string>{BoxLine('a', expected::kArmedNotice), kFirstBox,
-                                      "detach load-game S1", kSecondBox}))
+            (std::vector<std::string>{BoxLine('a', expected::ArmedNotice), FirstBox,
+                                      "detach load-game S1", SecondBox}))
       << result.All();
   EXPECT_NE(scenario.Folder().ReadSettings().find("bPluginActive=0"), std::string::npos);
 }
 
 TEST(PhaseMonitor, TheThrottledPathAllocatesNothing) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World +
                                    "load\nmessage 2\nloadgame\nupdates 1000000000 "
                                    "1000000 1000\nmalloc-mark\nupdates 2000000000 "
                                    "1000000 2000\nmalloc-since-mark\n");
@@ -221,7 +221,7 @@ namespace {
 // quiet failure there.
 TEST(Boundaries, LoadThatRunsOutOfMemoryReportsFailureToTheLoader) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run("malloc-fail 1 1\nload\nmessage 2\n");
   EXPECT_TRUE(result.Has("load -> 0")) << result.All();
   EXPECT_EQ(result.CountPrefix("box"), 0);
@@ -231,12 +231,12 @@ TEST(Boundaries, LoadThatRunsOutOfMemoryReportsFailureToTheLoader) {
 
 TEST(Boundaries, MonitorThatRunsOutOfMemoryShowsTheNoticeAtTheNextCheck) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
-  const auto result = scenario.Run(kWorld +
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World +
                                    "load\nmessage 2\nloadgame\nmalloc-fail 1 1\n"
                                    "update 5000000000\nsay refused\nupdate 5300000000\n");
   EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
-  EXPECT_GT(result.IndexOf(kFirstBox), result.IndexOf("refused")) << result.All();
+  EXPECT_GT(result.IndexOf(FirstBox), result.IndexOf("refused")) << result.All();
   for (const auto& line : result.Filter({"dispatched"}))
     EXPECT_EQ(line.substr(line.size() - 4), "-> 0");
 }

@@ -5,12 +5,12 @@
 
 namespace expected {
 
-inline const std::string kArmedNotice =
+inline const std::string ArmedNotice =
     "Kelvarion Save Cleaner is active "
     "(..\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini\\bPluginActive).\n\nPlease load a Save "
     "Game.";
 
-inline const std::string kMissingModuleFatal =
+inline const std::string MissingModuleFatal =
     "Fatal error has occured in function VKRXPlugin_Load at line 687\n\n\nError text: \n -> "
     "Installation error: Kelvarion.exe handle couldn't be acquired\n";
 
@@ -21,20 +21,20 @@ inline std::string FailedPassFatal(int line) {
          "exit.\n";
 }
 
-inline const std::string kFirstPhaseNotice =
+inline const std::string FirstPhaseNotice =
     "The first Save Game cleaning phase is complete.\n\nPlease create a new Save Game in the "
     "Pause Menu then reload this save.\n\nIt is recommended to type 'TCL' in the Console to turn "
     "off collision if the save was created at a procedually generated location to prevent "
     "falling off.";
 
-inline const std::string kSecondPhaseNotice =
+inline const std::string SecondPhaseNotice =
     "The second Save Game cleaning phase is complete.\n\nPlease create a new Save Game then exit "
     "the game as soon as possible.\n\nReopen Kelvarion and load this save.\n\nThis is the "
     "'cleaned' save. Please test it thoroughly.\n\n(Don't forget about the 'TCL' console command "
     "if you're currently on a procedually generated terrain to prevent falling off).\n\nNote: the "
     "plugin now resets 'bPluginActive' in KelvarionSaveCleaner.ini to deactivate itself.";
 
-inline const std::string kDisarmWarning =
+inline const std::string DisarmWarning =
     "\n\nWarning: INI setting 'bPluginActive' couldn't be deactivated. Please change its value to "
     "0 in KelvarionSaveCleaner.ini";
 

@@ -31,8 +31,7 @@ inline std::vector<std::string> Erasures(const testing_support::SimResult& resul
 // Starts armed, attaches the sinks and loads `loads` times; `between` runs after each load.
 inline testing_support::SimResult RunLoads(
     const std::string& world, int loads = 1,
-    const std::string& settings = testing_support::kArmedSettings,
-    const std::string& between = "") {
+    const std::string& settings = testing_support::ArmedSettings, const std::string& between = "") {
   testing_support::SimScenario scenario;
   scenario.WriteSettings(settings);
   std::string script = world + "load\nmessage 2\n";

@@ -11,19 +11,19 @@ using testing_support::SimScenario;
 
 namespace {
 
-const std::string kFirstBox = BoxLine('a', expected::kFirstPhaseNotice);
+const std::string FirstBox = BoxLine('a', expected::FirstPhaseNotice);
 
 // After one successful load, runs the updates and returns the index of the update line
 // after which the first notice appeared, or -1.
 int UpdateThatShowsTheNotice(const std::vector<long long>& times) {
   SimScenario scenario;
-  scenario.WriteSettings(testing_support::kArmedSettings);
+  scenario.WriteSettings(testing_support::ArmedSettings);
   std::string script = "form FF000001 V\nload\nmessage 2\nloadgame\n";
   for (std::size_t i = 0; i < times.size(); ++i) {
     script += "update " + std::to_string(times[i]) + "\nsay after " + std::to_string(i) + "\n";
   }
   const auto result = scenario.Run(script);
-  const int box = result.IndexOf(kFirstBox);
+  const int box = result.IndexOf(FirstBox);
   if (box < 0) return -1;
   for (std::size_t i = 0; i < times.size(); ++i) {
     if (result.IndexOf("after " + std::to_string(i)) > box) return static_cast<int>(i);
@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MonitorTiming, NothingIsShownBeforeAnyLoad) {
   SimScenario scenario;
-  scenario.WriteSettings(testing_support::kArmedSettings);
+  scenario.WriteSettings(testing_support::ArmedSettings);
   const auto result =
       scenario.Run("load\nmessage 2\nupdate 5000000000\nupdate 50000000000\nupdate 90000000000\n");
   EXPECT_EQ(result.CountPrefix("box-a"), 1) << result.All();  // the start-up notice only

@@ -56,9 +56,9 @@ class Generator {
     table.bases = {{7, false, ""}};
     for (int i = 0; i < 12; ++i) {
       const bool runtime = Chance(50);
-      static const char* kRelated[] = {"", "8", "other", "fault"};
+      static const char* Related[] = {"", "8", "other", "fault"};
       table.bases.push_back(
-          {(runtime ? 0xFF00A000u : 0x0000A000u) + i, runtime, runtime ? "" : kRelated[Pick(4)]});
+          {(runtime ? 0xFF00A000u : 0x0000A000u) + i, runtime, runtime ? "" : Related[Pick(4)]});
     }
     for (int i = 0; i < 8; ++i) table.named.push_back({0x00002000u + i, !Chance(25), Chance(40)});
     for (int i = 0, n = 60 + Pick(120); i < n; ++i) table.first.push_back(MakeForm(table));
@@ -82,15 +82,15 @@ class Generator {
   int Pick(int count) { return static_cast<int>(random_() % static_cast<unsigned>(count)); }
 
   std::string MarkerItems() {
-    static const char* kShapes[] = {"none", "x", "0;x", "m", "x;m", "0;0;m", "nullentries"};
-    return kShapes[Pick(7)];
+    static const char* Shapes[] = {"none", "x", "0;x", "m", "x;m", "0;0;m", "nullentries"};
+    return Shapes[Pick(7)];
   }
 
   Form MakeForm(const Table& table) {
     Form f;
     f.id = (Chance(75) ? 0xFF000000u : 0x00100000u) | nextId_++;
-    static const char kTypes[] = {'K', 'K', 'J', 'J', 'V', 'V', 'V', 'X', '8'};
-    f.type = kTypes[Pick(9)];
+    static const char Types[] = {'K', 'K', 'J', 'J', 'V', 'V', 'V', 'X', '8'};
+    f.type = Types[Pick(9)];
     f.empty = Chance(6);
     f.keyMismatch = Chance(3);
     f.nullForm = Chance(3);
@@ -98,8 +98,8 @@ class Generator {
       f.base = Chance(10) ? -1 : Pick(static_cast<int>(table.bases.size()));
       f.hold = Chance(10);
       f.held = Chance(10);
-      static const char* kHolders[] = {"none", "nolist", "10;01", "00", "11", "10;11"};
-      f.holder = kHolders[Pick(6)];
+      static const char* Holders[] = {"none", "nolist", "10;01", "00", "11", "10;11"};
+      f.holder = Holders[Pick(6)];
       if (Chance(6)) {
         f.fault = "base";
         f.base = -1;  // the member is unreadable: nothing can be put there
@@ -115,15 +115,15 @@ class Generator {
       }
     } else if (f.type == 'V') {
       f.parent = Chance(60);
-      static const char* kCasts[] = {"none", "nomarker", "marker", "copy"};
-      f.cast = kCasts[Pick(4)];
+      static const char* Casts[] = {"none", "nomarker", "marker", "copy"};
+      f.cast = Casts[Pick(4)];
       for (int i = 0, n = Pick(4); i < n; ++i) {
         f.ids.push_back(Chance(15) ? -1 : Pick(static_cast<int>(table.named.size())));
       }
       f.holderA = MarkerItems();
       f.holderB = MarkerItems();
-      static const char* kFaults[] = {"parent", "holdera", "holderb"};
-      if (Chance(12)) f.fault = kFaults[Pick(3)];
+      static const char* Faults[] = {"parent", "holdera", "holderb"};
+      if (Chance(12)) f.fault = Faults[Pick(3)];
       // Members at and past the faulting one cannot be filled in.
       if (f.fault == "holderb" || f.fault == "holdera") f.holderA = "none";
       if (f.fault == "holderb") f.holderB = "none";
@@ -275,8 +275,8 @@ TEST(RandomizedPasses, ErasureSequencesMatchTheModel) {
   for (unsigned seed = first; seed < first + count; ++seed) {
     const Table table = Generator(seed).Make();
     testing_support::SimScenario scenario;
-    scenario.WriteSettings(table.eraseOutposts ? testing_support::kArmedWithOutposts
-                                               : testing_support::kArmedSettings);
+    scenario.WriteSettings(table.eraseOutposts ? testing_support::ArmedWithOutposts
+                                               : testing_support::ArmedSettings);
     if (fixed != nullptr) {  // reproducing: keep the scenario for kelvarion_sim --script
       if (FILE* file = std::fopen(("randomized-" + std::to_string(seed) + ".txt").c_str(), "wb")) {
         std::fputs(Script(table).c_str(), file);

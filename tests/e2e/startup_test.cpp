@@ -9,15 +9,15 @@
 #include "tests/support/row_name.h"
 #include "tests/support/sim_run.h"
 
+using testing_support::ArmedSettings;
 using testing_support::BoxLine;
-using testing_support::kArmedSettings;
 using testing_support::SimScenario;
 
 namespace {
 
-const std::vector<std::string> kLoaderCalls = {"acquire-handle", "module-handle-w", "box-a",
-                                               "box-w",          "lookup-service",  "add-listener",
-                                               "load ",          "terminate"};
+const std::vector<std::string> LoaderCalls = {"acquire-handle", "module-handle-w", "box-a",
+                                              "box-w",          "lookup-service",  "add-listener",
+                                              "load ",          "terminate"};
 
 struct IdleCase {
   const char* name;
@@ -32,7 +32,7 @@ TEST_P(IdleStartTest, ShowsNothingRegistersNothingAndReportsStarted) {
   const auto result = scenario.Run("load\nmessage 2\nloadgame\n");
   const std::vector<std::string> expected = {"acquire-handle -> 7", "module-handle-w name=null",
                                              "load -> 1"};
-  EXPECT_EQ(result.Filter(kLoaderCalls), expected) << result.All();
+  EXPECT_EQ(result.Filter(LoaderCalls), expected) << result.All();
   EXPECT_EQ(result.CountPrefix("attach"), 0);
   EXPECT_EQ(result.CountPrefix("dispatched"), 0);
   EXPECT_TRUE(result.Completed());
@@ -50,15 +50,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ArmedStart, OneNoticeThenTheListenerUnderVkrx) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run("load\n");
   const std::vector<std::string> expected = {"acquire-handle -> 7",
                                              "module-handle-w name=null",
-                                             BoxLine('a', expected::kArmedNotice),
+                                             BoxLine('a', expected::ArmedNotice),
                                              "lookup-service 1",
                                              "add-listener handle=7 sender=VKRX listener=1",
                                              "load -> 1"};
-  EXPECT_EQ(result.Filter(kLoaderCalls), expected) << result.All();
+  EXPECT_EQ(result.Filter(LoaderCalls), expected) << result.All();
   // Registered only after the player closed the box.
   EXPECT_LT(result.IndexOf("box-closed 1"), result.IndexOfPrefix("lookup-service"));
 }
@@ -66,7 +66,7 @@ TEST(ArmedStart, OneNoticeThenTheListenerUnderVkrx) {
 TEST(ArmedStart, WithoutAMessagingServiceReportsFailureAndRegistersNothing) {
   for (const char* option : {"no-messaging", "no-listener-slot"}) {
     SimScenario scenario;
-    scenario.WriteSettings(kArmedSettings);
+    scenario.WriteSettings(ArmedSettings);
     const auto result = scenario.Run(std::string("option ") + option + "\nload\n");
     EXPECT_TRUE(result.Has("load -> 0")) << option << result.All();
     EXPECT_EQ(result.CountPrefix("add-listener"), 0);
@@ -76,19 +76,19 @@ TEST(ArmedStart, WithoutAMessagingServiceReportsFailureAndRegistersNothing) {
 
 TEST(FatalStart, MissingGameModuleShowsTheFatalBoxAndTerminates) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run("option module-null\nload\nmessage 2\n");
   const std::vector<std::string> expected = {"acquire-handle -> 7", "module-handle-w name=null",
-                                             BoxLine('w', expected::kMissingModuleFatal),
+                                             BoxLine('w', expected::MissingModuleFatal),
                                              "terminate self=1 code=0", "load -> 0"};
-  EXPECT_EQ(result.Filter(kLoaderCalls), expected) << result.All();
+  EXPECT_EQ(result.Filter(LoaderCalls), expected) << result.All();
   EXPECT_EQ(result.CountPrefix("attach"), 0);
-  EXPECT_EQ(scenario.Folder().ReadSettings(), kArmedSettings);
+  EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
 TEST(FatalStart, TheProcessEndsWithExitCodeZero) {
   SimScenario scenario;
-  scenario.WriteSettings(kArmedSettings);
+  scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run("option module-null\noption exit-on-terminate\nload\n");
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_TRUE(result.Has("terminate self=1 code=0")) << result.All();
@@ -143,6 +143,31 @@ TEST(PluginImage, CarriesTheVersionResource) {
       "resource-string ProductName=" + name,
       "resource-string ProductVersion=2.0.0.0"};
   EXPECT_EQ(result.Filter({"resource"}), expected) << result.All();
+}
+
+}  // namespace
+
+namespace {
+
+// The scenario language itself: a misspelt word stops the scenario and is named, instead of
+// being taken for something else or skipped.
+TEST(ScenarioLanguage, NamesAMisspeltVerbAttributeOrOption) {
+  const struct {
+    const char* line;
+    const char* error;
+  } rows[] = {
+      {"laodgame", "sim: line 2: unknown verb 'laodgame' (did you mean 'loadgame'?)"},
+      {"frobnicate", "sim: line 2: unknown verb 'frobnicate'"},
+      {"form FF000001 K bsae=FF000002", "sim: line 2: unknown form attribute 'bsae=FF000002'"},
+      {"option real-clok", "sim: line 2: unknown option real-clok"},
+  };
+  for (const auto& row : rows) {
+    SimScenario scenario;
+    const auto result = scenario.Run(std::string("# a comment\n") + row.line + "\nload\n");
+    EXPECT_EQ(result.exitCode, 2u) << row.line << result.All();
+    EXPECT_TRUE(result.Has(row.error)) << row.line << result.All();
+    EXPECT_FALSE(result.Has("acquire-handle -> 7")) << "the scenario went on after the error";
+  }
 }
 
 }  // namespace

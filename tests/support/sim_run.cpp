@@ -3,11 +3,16 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 
+#include "sim/checked.h"
 #include "sim/program_files.h"
+#include "sim/scoped_handle.h"
 
 namespace testing_support {
 namespace {
+
+constexpr unsigned long NeverStarted = 0xFFFFFFFF;
 
 std::string ReadAll(HANDLE pipe) {
   std::string output;
@@ -16,6 +21,53 @@ std::string ReadAll(HANDLE pipe) {
   while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
     output.append(buffer, got);
   return output;
+}
+
+std::vector<std::string> SplitLines(const std::string& output) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < output.size()) {
+    std::size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    std::string line = output.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// Starts the simulator on the scenario in `folder`; nothing when the process cannot start.
+std::optional<SimResult> RunSimulatorOnce(const std::wstring& folder) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  sim::ScopedHandle readEnd, writeEnd;
+  sim::Require(CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inherit, 0) != 0,
+               "CreatePipe for the simulator's output");
+  sim::Require(SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0) != 0,
+               "SetHandleInformation on the pipe");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = writeEnd.Get();
+  startup.hStdError = writeEnd.Get();
+  const std::wstring simulator = sim::BesideThisProgram(L"kelvarion_sim.exe");
+  std::wstring command = L"\"" + simulator + L"\" --script scenario.txt";
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(simulator.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                      folder.c_str(), &startup, &started)) {
+    return std::nullopt;
+  }
+  const sim::ScopedHandle process(started.hProcess), thread(started.hThread);
+  writeEnd.Close();  // the child holds its own copy: the pipe ends when the child ends
+  SimResult result;
+  result.lines = SplitLines(ReadAll(readEnd.Get()));
+  sim::Require(WaitForSingleObject(process.Get(), INFINITE) == WAIT_OBJECT_0,
+               "waiting for the simulator");
+  DWORD exitCode = 0;
+  sim::Require(GetExitCodeProcess(process.Get(), &exitCode) != 0, "GetExitCodeProcess");
+  result.exitCode = exitCode;
+  return result;
 }
 
 }  // namespace
@@ -66,52 +118,15 @@ std::string SimResult::All() const {
 }
 
 SimResult SimScenario::Run(const std::string& script) {
-  const std::wstring scriptPath = folder_.Path() + L"\\scenario.txt";
-  if (FILE* file = _wfopen(scriptPath.c_str(), L"wb")) {
-    std::fwrite(script.data(), 1, script.size(), file);
-    std::fclose(file);
-  }
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  const std::wstring simulator = sim::BesideThisProgram(L"kelvarion_sim.exe");
-  std::wstring command = L"\"" + simulator + L"\" --script scenario.txt";
-  PROCESS_INFORMATION process{};
-  SimResult result;
-  if (!CreateProcessW(simulator.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      folder_.Path().c_str(), &startup, &process)) {
-    CloseHandle(readEnd);
-    CloseHandle(writeEnd);
-    result.exitCode = 0xFFFFFFFF;
-    result.lines.push_back("test: cannot start the simulator");
-    return result;
-  }
-  CloseHandle(writeEnd);
-  const std::string output = ReadAll(readEnd);
-  CloseHandle(readEnd);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  result.exitCode = exitCode;
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  std::size_t start = 0;
-  while (start < output.size()) {
-    std::size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    std::string line = output.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    result.lines.push_back(line);
-    start = end + 1;
-  }
-  return result;
+  sim::WriteWholeFile(folder_.Path() + L"\\scenario.txt", script);
+  if (auto result = RunSimulatorOnce(folder_.Path())) return *result;
+  // The one failure that says nothing about the product: the process never started.
+  std::printf("retried: the simulator did not start (Windows error %lu)\n", GetLastError());
+  if (auto result = RunSimulatorOnce(folder_.Path())) return *result;
+  SimResult failed;
+  failed.exitCode = NeverStarted;
+  failed.lines.push_back("test: cannot start the simulator");
+  return failed;
 }
 
 std::string Escaped(const std::string& text) {
@@ -129,7 +144,7 @@ std::string Escaped(const std::string& text) {
 }
 
 std::string BoxLine(char kind, const std::string& text) {
-  return std::string("box-") + kind + " owner=0 style=0 caption=" + kCaption +
+  return std::string("box-") + kind + " owner=0 style=0 caption=" + Caption +
          " text=" + Escaped(text);
 }
 

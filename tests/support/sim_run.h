@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/temp_folder.h"
+#include "sim/scratch_folder.h"
 
 namespace testing_support {
 
@@ -30,28 +30,25 @@ struct SimResult {
 
 class SimScenario {
  public:
-  TempGameFolder& Folder() { return folder_; }
+  sim::ScratchGameFolder& Folder() { return folder_; }
   void WriteSettings(const std::string& bytes) { folder_.WriteSettings(bytes); }
+  // Runs the simulator once; should it not even start, once more (and says "retried").
   SimResult Run(const std::string& script);
 
  private:
-  TempGameFolder folder_;
+  sim::ScratchGameFolder folder_{L"test"};
 };
 
 // Settings file texts used across tests.
-inline const std::string kArmedSettings = "[General]\r\nbPluginActive=1\r\n";
-inline const std::string kArmedWithOutposts =
-    "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";
+inline const std::string ArmedSettings = "[General]\r\nbPluginActive=1\r\n";
+inline const std::string ArmedWithOutposts = "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";
 
 // The caption every box carries and the quoted texts, as the player reads them.
-inline const std::string kCaption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
+inline const std::string Caption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
 
 // A text escaped as the simulator records it: \n for a line feed, \\ for a backslash.
 std::string Escaped(const std::string& text);
-// The line the simulator records for a box ('a' or 'w') showing `text` with kCaption.
+// The line the simulator records for a box ('a' or 'w') showing `text` with Caption.
 std::string BoxLine(char kind, const std::string& text);
-
-// A script that starts the plugin, attaches its sinks and loads a save once.
-inline const std::string kStartAndLoad = "load\nmessage 2\nloadgame\n";
 
 }  // namespace testing_support

@@ -7,7 +7,9 @@
 #include <new>
 #include <random>
 
-#include "sim/import_patch.h"
+#include "tests/support/refusing_malloc.h"
+
+using testing_support::RefusingMalloc;
 
 namespace {
 
@@ -36,45 +38,32 @@ TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
                std::find(appended.begin(), appended.end(), 0xFFFFFFFFu) == appended.end());
 }
 
-int refuseMallocs = 0;  // the next this many allocations fail
-// Set from the patch: taking &malloc here would name the import thunk, now patched.
-void* (*realMalloc)(std::size_t) = nullptr;
-void* RefusingMalloc(std::size_t bytes) {
-  if (refuseMallocs > 0) {
-    --refuseMallocs;
-    return nullptr;
-  }
-  return realMalloc(bytes);
-}
-
 TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   ErasedFormIdRecord record;
   for (std::uint32_t i = 1; i <= 512; ++i) record.Append(0xFF000000u | i);
-  ImportPatch malloc(GetModuleHandleW(nullptr), "msvcrt.dll", "malloc",
-                     reinterpret_cast<void*>(&RefusingMalloc));
+  RefusingMalloc malloc;
   ASSERT_TRUE(malloc.Patched());
-  realMalloc = reinterpret_cast<void* (*)(std::size_t)>(malloc.Original());
   int refused = 0;
   for (std::uint32_t i = 513; i <= 5000; ++i) {
-    refuseMallocs = 1;
+    RefusingMalloc::RefuseNext(1);
     try {
       record.Append(0xFF000000u | i);
     } catch (const std::bad_alloc&) {
       ++refused;
-      refuseMallocs = 0;
+      RefusingMalloc::Stop();
       EXPECT_FALSE(record.Contains(0xFF000000u | i));
       EXPECT_EQ(record.InWalkOrder().size(), i - 1);
       record.Append(0xFF000000u | i);  // with memory back, the same append goes through
     }
-    refuseMallocs = 0;
+    RefusingMalloc::Stop();
   }
   EXPECT_GT(refused, 0);
   EXPECT_EQ(record.InWalkOrder().size(), 5000u);
   for (std::uint32_t i = 1; i <= 5000; ++i) ASSERT_TRUE(record.Contains(0xFF000000u | i));
   // A loaded FormId too (the pass never erases one, but the record must still hold it).
-  refuseMallocs = 1;
+  RefusingMalloc::RefuseNext(1);
   EXPECT_THROW(record.Append(0x00001234), std::bad_alloc);
-  refuseMallocs = 0;
+  RefusingMalloc::Stop();
   EXPECT_FALSE(record.Contains(0x00001234));
   record.Append(0x00001234);
   EXPECT_TRUE(record.Contains(0x00001234));

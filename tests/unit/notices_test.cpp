@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "plugin/version_record.h"
+#include "host/version_record.h"
 #include "sim/import_patch.h"
+#include "tests/support/refusing_malloc.h"
+
+using testing_support::RefusingMalloc;
 
 namespace {
 
@@ -19,7 +22,6 @@ struct Observed {
   std::wstring wideText, wideCaption;
   HANDLE terminated = nullptr;
   UINT exitCode = 99;
-  int refuseMallocs = 0;  // the next this many allocations fail
 } observed;
 
 int WINAPI FakeMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
@@ -39,21 +41,11 @@ int WINAPI FakeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style
 }
 
 BOOL WINAPI FakeTerminateProcess(HANDLE process, UINT exitCode) {
-  observed.refuseMallocs = 0;  // the recording below needs the heap
+  RefusingMalloc::Stop();  // the recording below needs the heap
   observed.calls.push_back("terminate");
   observed.terminated = process;
   observed.exitCode = exitCode;
   return TRUE;  // the test goes on: control comes back to the caller
-}
-
-// Set from the patch: taking &malloc here would name the import thunk, now patched.
-void* (*realMalloc)(std::size_t) = nullptr;
-void* RefusingMalloc(std::size_t bytes) {
-  if (observed.refuseMallocs > 0) {
-    --observed.refuseMallocs;
-    return nullptr;
-  }
-  return realMalloc(bytes);
 }
 
 class NoticesTest : public ::testing::Test {
@@ -67,7 +59,7 @@ class NoticesTest : public ::testing::Test {
                          reinterpret_cast<void*>(&FakeTerminateProcess)};
 };
 
-const std::string kCaption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
+const std::string Caption = "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0";
 
 TEST(ComposeFatalErrorText, LaysOutTheThreeFatalErrorsExactly) {
   EXPECT_EQ(ComposeFatalErrorText("VKRXPlugin_Load", 687,
@@ -90,7 +82,7 @@ TEST(VersionText, IsMajorDotMinorInDecimalWithoutLowBits) {
 }
 
 TEST(NoticeCaption, IsTheDisplayNameUpToItsNulThenTheVersion) {
-  EXPECT_EQ(NoticeCaption(), kCaption);
+  EXPECT_EQ(NoticeCaption(), Caption);
   EXPECT_EQ(VKRXPlugin_Version.displayName[50], '\0');
 }
 
@@ -98,14 +90,14 @@ TEST_F(NoticesTest, NoticeGoesToTheAnsiBoxUnchanged) {
   ShowNotice("caf\xE9 \xC3\xA9\nline");
   ASSERT_EQ(observed.calls, std::vector<std::string>{"A owner=0 style=0"});
   EXPECT_EQ(observed.narrowText, "caf\xE9 \xC3\xA9\nline");
-  EXPECT_EQ(observed.narrowCaption, kCaption);
+  EXPECT_EQ(observed.narrowCaption, Caption);
 }
 
 TEST_F(NoticesTest, EmptyNoticeShowsAnEmptyBody) {
   ShowNotice("");
   ASSERT_EQ(observed.calls.size(), 1u);
   EXPECT_EQ(observed.narrowText, "");
-  EXPECT_EQ(observed.narrowCaption, kCaption);
+  EXPECT_EQ(observed.narrowCaption, Caption);
 }
 
 TEST_F(NoticesTest, FatalErrorDecodesUtf8ShowsTheWideBoxThenTerminatesWithZero) {
@@ -113,19 +105,17 @@ TEST_F(NoticesTest, FatalErrorDecodesUtf8ShowsTheWideBoxThenTerminatesWithZero) 
   const std::vector<std::string> expected{"W owner=0 style=0", "terminate"};
   EXPECT_EQ(observed.calls, expected);
   EXPECT_EQ(observed.wideText, L"caf\u00E9\n");
-  EXPECT_EQ(observed.wideCaption, std::wstring(kCaption.begin(), kCaption.end()));
+  EXPECT_EQ(observed.wideCaption, std::wstring(Caption.begin(), Caption.end()));
   EXPECT_EQ(GetProcessId(observed.terminated), GetCurrentProcessId());
   EXPECT_EQ(observed.exitCode, 0u);
 }
 
 TEST_F(NoticesTest, FatalReportWithoutMemoryStillEndsTheProcess) {
-  ImportPatch malloc(GetModuleHandleW(nullptr), "msvcrt.dll", "malloc",
-                     reinterpret_cast<void*>(&RefusingMalloc));
+  RefusingMalloc malloc;
   ASSERT_TRUE(malloc.Patched());
-  realMalloc = reinterpret_cast<void* (*)(std::size_t)>(malloc.Original());
-  observed.refuseMallocs = 1;  // composing the text fails
+  RefusingMalloc::RefuseNext(1);  // composing the text fails
   ReportFatalError("Events::HandleNVALoadGameEvent", 572, "a text long enough to need the heap");
-  observed.refuseMallocs = 0;
+  RefusingMalloc::Stop();
   EXPECT_EQ(observed.calls, std::vector<std::string>{"terminate"});
   EXPECT_EQ(observed.exitCode, 0u);
 }

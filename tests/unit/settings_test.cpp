@@ -8,11 +8,15 @@
 
 #include "settings/profile.h"
 #include "sim/program_files.h"
+#include "sim/scratch_folder.h"
 #include "tests/support/row_name.h"
-#include "tests/support/temp_folder.h"
 
-using testing_support::CurrentDirectoryScope;
-using testing_support::TempGameFolder;
+using sim::CurrentDirectoryScope;
+
+// A fresh game folder for one test.
+struct TempGameFolder : sim::ScratchGameFolder {
+  TempGameFolder() : sim::ScratchGameFolder(L"test") {}
+};
 
 namespace {
 
@@ -44,7 +48,7 @@ TEST_P(ReadSettingsTest, GivesTheSwitchesTheProfileFunctionsReport) {
   EXPECT_EQ(bEraseOutposts, row.eraseOutposts);
 }
 
-const std::string kJunk = [] {
+const std::string Junk = [] {
   std::string junk;
   for (int i = 0; i < 4096; ++i) junk += static_cast<char>((i * 7919 + 13) & 0xFF);
   return junk;
@@ -79,10 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
             "OverlongValue",
             "[General]\r\nbPluginActive=1" + std::string(10500, 'x') + "\r\nbEraseOutposts=1\r\n",
             false, true},
-        SettingsCase{"EmptyFile", "", false, false},
-        SettingsCase{"BinaryJunk", kJunk, false, false},
-        SettingsCase{"JunkThenSection", kJunk + "\r\n[General]\r\nbPluginActive=1\r\n", true,
-                     false},
+        SettingsCase{"EmptyFile", "", false, false}, SettingsCase{"BinaryJunk", Junk, false, false},
+        SettingsCase{"JunkThenSection", Junk + "\r\n[General]\r\nbPluginActive=1\r\n", true, false},
         SettingsCase{"Utf16WithByteOrderMark",
                      Utf16WithBom("[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n"), true,
                      true}),
@@ -98,7 +100,7 @@ TEST(ReadSettings, NoFileLeavesBothOff) {
 
 TEST(ReadSettings, NoSettingsFolderLeavesBothOff) {
   TempGameFolder folder;
-  RemoveDirectoryW(folder.SettingsFolder().c_str());
+  RemoveDirectoryW(folder.PluginFolder().c_str());
   CurrentDirectoryScope inGameFolder(folder.Path());
   ReadSettings();
   EXPECT_FALSE(bPluginActive);
@@ -170,10 +172,10 @@ TEST(WriteProfileValue, AnEmptyValueIsWrittenAndConfirmed) {
 
 TEST(WriteProfileValue, FailsWhenTheSettingsFolderIsGone) {
   TempGameFolder folder;
-  RemoveDirectoryW(folder.SettingsFolder().c_str());
+  RemoveDirectoryW(folder.PluginFolder().c_str());
   CurrentDirectoryScope inGameFolder(folder.Path());
   EXPECT_FALSE(WriteProfileValue("KelvarionSaveCleaner", "General", "bPluginActive", "0"));
-  EXPECT_EQ(GetFileAttributesW(folder.SettingsFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(folder.PluginFolder().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A directory in place of the file: the entry exists, the write cannot land, and the key

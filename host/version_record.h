@@ -1,6 +1,8 @@
-// The record the VKRX loader reads from the export VKRXPlugin_Version.
+// The record the VKRX loader reads from the plugin's export VKRXPlugin_Version. The exported
+// definition lives with the entry point (plugin/); the boxes read its name and version.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 

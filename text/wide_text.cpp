@@ -1,4 +1,4 @@
-#include "plugin/wide_text.h"
+#include "text/wide_text.h"
 
 #include <windows.h>
 

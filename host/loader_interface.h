@@ -1,6 +1,7 @@
 // The VKRX loader's records, as far as the plugin reads them. The loader owns them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct LoaderMessage {

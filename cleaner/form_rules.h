@@ -1,0 +1,19 @@
+// The rules that decide, slot by slot, whether the cleaning pass erases a form.
+#pragma once
+
+#include <cstdint>
+
+struct GameForm;
+
+// What every slot of one pass is judged against, fixed when the pass starts.
+struct PassInputs {
+  void* outpostMarker;
+  const GameForm* listMarkerForm;
+  const GameForm* keptFormA;
+  const GameForm* keptFormB;
+  bool eraseOutposts;
+};
+
+// Judges one in-use slot and erases its form when the rules allow; the FormId is recorded
+// before the engine sees the first erase call.
+void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs);

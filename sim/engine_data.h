@@ -1,0 +1,25 @@
+// The engine data the cleaning pass reads: the FormTable behind FormTableSlot, and the two
+// singletons behind OutpostMarkerSlot and KeptFormSourceSlot.
+#pragma once
+
+#include <cstdint>
+
+#include "sim/game_memory.h"
+
+namespace sim {
+
+// Points FormTableSlot at the simulator's one FormTable object.
+void InstallFormTable();
+
+// Slot arrays come from here (whole pages, so that a moved array can be made unreadable).
+TableSlot* NewSlotArray(std::uint64_t count);
+void SetFormTable(TableSlot* slots, std::uint64_t count, std::uint32_t emptinessWord);
+void RemoveFormTable();
+// Moves the slot array to new memory and makes the old array unreadable.
+void MoveSlotArray();
+void ShrinkSlotCount(std::uint64_t by);
+
+void SetOutpostMarker(void* marker);
+void SetKeptFormSource(void* source);
+
+}  // namespace sim

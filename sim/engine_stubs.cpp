@@ -1,0 +1,153 @@
+#include "sim/engine_stubs.h"
+
+#include <utility>
+
+#include "sim/engine_data.h"
+#include "sim/event_sources.h"
+#include "sim/forms.h"
+#include "sim/game_memory.h"
+#include "sim/host_image.h"
+#include "sim/protocol.h"
+#include "sim/trace.h"
+
+namespace sim {
+namespace {
+
+// Engine functions. Like MSVC code, results narrower than a register leave garbage above.
+
+int lockDepth = 0;
+std::function<void(std::uint64_t)> eraseHook;
+
+void RequireLock(const char* call, const void* form) {
+  if (lockDepth <= 0) ProtocolError(call, form ? FormIdAt(form) : 0);
+}
+
+void* LookupFormById(std::uint32_t formId) {
+  void* form = RegisteredForm(formId);
+  Trace("lookup %08X -> %d", formId, form != nullptr);
+  return form;
+}
+
+void* GameDynamicCast(void* object, std::int32_t delta, void* source, void* target,
+                      std::int32_t isReference) {
+  if (delta != 0 || isReference != 0 || source != GameAddress(GameOffset::CastSourceType) ||
+      target != GameAddress(GameOffset::CastTargetType)) {
+    ProtocolError("cast-arguments");
+  }
+  Trace("cast");
+  return object == nullptr ? nullptr : Get<void*>(object, 0);
+}
+
+void LockFormTable(void* lock) {
+  if (lock != GameAddress(GameOffset::FormTableLock)) ProtocolError("lock-address");
+  ++Counters().locks;
+  ++lockDepth;
+  Trace("lock");
+}
+
+void UnlockFormTable(void* lock) {
+  if (lock != GameAddress(GameOffset::FormTableLock)) ProtocolError("unlock-address");
+  if (lockDepth <= 0) ProtocolError("unlock-without-lock");
+  ++Counters().unlocks;
+  --lockDepth;
+  Trace("unlock");
+}
+
+void* GetKeptForm(void* source) {
+  Trace("kept-form");
+  return Get<void*>(source, 0);
+}
+
+std::uint64_t GetFormHolder(void* form, std::uint64_t flag, void* second, void* third) {
+  RequireLock("holder-outside-lock", form);
+  if ((flag & 0xFF) != 1 || second != nullptr || third != nullptr) {
+    ProtocolError("holder-arguments", FormIdAt(form));
+  }
+  Trace("holder %08X", FormIdAt(form));
+  // Held forms answer with bits above the low 32 only: the whole 64-bit value counts.
+  return (Get<std::uint8_t>(form, Member::SimFlags) & FlagHeld) ? 0x100000000ull : 0;
+}
+
+void AfterErase(void* form) {
+  const std::uint8_t flags = Get<std::uint8_t>(form, Member::SimFlags);
+  if (flags & FlagErased) ProtocolError("erased-twice", FormIdAt(form));
+  Put<std::uint8_t>(form, Member::SimFlags, flags | FlagErased);
+  const std::uint64_t number = ++Counters().erasures;
+  if (eraseHook) eraseHook(number);
+}
+
+void BeginErase(void* form, std::uint64_t second) {
+  RequireLock("erase-outside-lock", form);
+  if (second != 0) ProtocolError("begin-erase-arguments", FormIdAt(form));
+  Trace("begin-erase %08X", FormIdAt(form));
+  AfterErase(form);
+}
+
+std::uint64_t FinishErase(void* first, void* second, void* form) {
+  RequireLock("erase-outside-lock", form);
+  if (first != nullptr || second != nullptr) ProtocolError("finish-erase-arguments");
+  Trace("finish-erase %08X", FormIdAt(form));
+  return 0xCCCCCC01;
+}
+
+std::uint64_t EraseVForm(void* form) {
+  RequireLock("erase-outside-lock", form);
+  Trace("erase-v %08X", FormIdAt(form));
+  AfterErase(form);
+  return 0xCCCCCC01;
+}
+
+void* FindAttachedList(void* holder, std::uint64_t kind) {
+  if ((kind & 0xFF) != 0x80) ProtocolError("attached-list-kind");
+  return Get<void*>(holder, 0);
+}
+
+std::uint64_t MatchesMarker(void* item, void* marker) {
+  const bool matches = Get<void*>(item, 0) == marker;
+  Trace("matches -> %d", matches);
+  return 0xABCDEF00u | (matches ? 1u : 0u);
+}
+
+void AttachSink(void* source, void* sink) {
+  if (!AttachToSource(source, sink)) ProtocolError("attach-unknown-source");
+}
+
+void DetachSink(void* source, void* sink) {
+  if (!DetachFromSource(source, sink)) ProtocolError("detach-unknown-source");
+}
+
+void* GetPlayerUpdateEventSource() {
+  Trace("player-update-source");
+  return PlayerUpdateEventSourceAddress();
+}
+
+}  // namespace
+
+void InstallEngine() {
+  CheckImageCoversEntryTable();
+  const std::pair<std::uintptr_t, const void*> stubs[] = {
+      {GameOffset::LookupFormById, reinterpret_cast<const void*>(&LookupFormById)},
+      {GameOffset::GameDynamicCast, reinterpret_cast<const void*>(&GameDynamicCast)},
+      {GameOffset::LockFormTable, reinterpret_cast<const void*>(&LockFormTable)},
+      {GameOffset::UnlockFormTable, reinterpret_cast<const void*>(&UnlockFormTable)},
+      {GameOffset::GetKeptForm, reinterpret_cast<const void*>(&GetKeptForm)},
+      {GameOffset::GetFormHolder, reinterpret_cast<const void*>(&GetFormHolder)},
+      {GameOffset::BeginErase, reinterpret_cast<const void*>(&BeginErase)},
+      {GameOffset::FinishErase, reinterpret_cast<const void*>(&FinishErase)},
+      {GameOffset::EraseVForm, reinterpret_cast<const void*>(&EraseVForm)},
+      {GameOffset::FindAttachedList, reinterpret_cast<const void*>(&FindAttachedList)},
+      {GameOffset::MatchesMarker, reinterpret_cast<const void*>(&MatchesMarker)},
+      {GameOffset::AttachSink, reinterpret_cast<const void*>(&AttachSink)},
+      {GameOffset::DetachSink, reinterpret_cast<const void*>(&DetachSink)},
+      {GameOffset::GetPlayerUpdateEventSource,
+       reinterpret_cast<const void*>(&GetPlayerUpdateEventSource)},
+  };
+  for (const auto& [offset, target] : stubs) InstallJumpStub(offset, target);
+  InstallFormTable();
+}
+
+void SetEraseHook(std::function<void(std::uint64_t)> hook) {
+  eraseHook = std::move(hook);
+}
+
+}  // namespace sim

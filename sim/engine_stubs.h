@@ -1,0 +1,17 @@
+// The game's engine functions, played by recording functions that the plugin reaches
+// through jump stubs at their fixed offsets. Each checks its arguments and the table lock
+// as the game requires, and reports any breach as a protocol error.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace sim {
+
+// Checks the host image, writes the stubs and the data slots.
+void InstallEngine();
+
+// Called after every erase call (BeginErase or EraseVForm) with its 1-based number.
+void SetEraseHook(std::function<void(std::uint64_t)> hook);
+
+}  // namespace sim

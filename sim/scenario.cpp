@@ -1,0 +1,377 @@
+#include "sim/scenario.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <span>
+#include <sstream>
+#include <vector>
+
+#include "sim/engine_data.h"
+#include "sim/engine_stubs.h"
+#include "sim/event_sources.h"
+#include "sim/loader.h"
+#include "sim/run_summary.h"
+#include "sim/trace.h"
+#include "sim/world.h"
+
+namespace sim {
+namespace {
+
+constexpr const char* SettingsFolder = "Data\\VKRX\\Plugins";
+constexpr const char* SettingsFile = "Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini";
+
+// One line of a scenario, split into words.
+struct Line {
+  const std::string& text;
+  std::vector<std::string> words;
+
+  std::string Word(std::size_t index) const { return index < words.size() ? words[index] : ""; }
+  long long Number(std::size_t index) const {
+    return index < words.size() ? std::strtoll(words[index].c_str(), nullptr, 0) : 0;
+  }
+  // The text after the first `count` words.
+  std::string After(std::size_t count) const {
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      at = text.find_first_not_of(" \t", at);
+      at = text.find_first_of(" \t", at);
+      if (at == std::string::npos) return "";
+    }
+    return text.substr(std::min(text.size(), at + 1));
+  }
+};
+
+struct Scenario {
+  World world;
+  std::wstring pluginPath;
+  bool pluginLoaded = false;
+  std::uint64_t mallocMark = 0;
+
+  bool EnsurePlugin(std::string& error) {
+    if (!pluginLoaded) pluginLoaded = LoadPluginLibrary(pluginPath);
+    if (!pluginLoaded) error = "cannot load the plugin";
+    return pluginLoaded;
+  }
+  bool Run(const std::string& text, std::string& error);
+};
+
+using Handler = bool (*)(Scenario&, const Line&, std::string& error);
+
+struct Verb {
+  const char* name;
+  const char* arguments;
+  const char* meaning;
+  bool world;  // builds the game's data (as opposed to playing the loader and the game)
+  Handler run;
+};
+
+struct OptionEntry {
+  const char* name;
+  const char* meaning;
+  bool LoaderOptions::*flag;
+  bool value;
+};
+
+constexpr OptionEntry OptionList[] = {
+    {"exit-on-terminate", "let `TerminateProcess` really end the simulator",
+     &LoaderOptions::exitOnTerminate, true},
+    {"module-null", "`GetModuleHandleW(nullptr)` answers null", &LoaderOptions::moduleHandleNull,
+     true},
+    {"no-messaging", "`LookupService(1)` answers null", &LoaderOptions::messagingMissing, true},
+    {"no-listener-slot", "the messaging record has no `AddMessageListener`",
+     &LoaderOptions::listenerSlotMissing, true},
+    {"real-clock", "the plugin's steady clock reads the real performance counter",
+     &LoaderOptions::virtualClock, false},
+    {"show-boxes", "also show the real message boxes (needs a display)",
+     &LoaderOptions::showRealBoxes, true},
+};
+
+void ShowSettingsFile() {
+  std::ifstream file(SettingsFile, std::ios::binary);
+  if (!file) {
+    Trace("ini missing");
+    return;
+  }
+  std::ostringstream content;
+  content << file.rdbuf();
+  Trace("ini %s", EscapeText(content.str()).c_str());
+}
+
+void PrintSettingsFile() {
+  std::ifstream file(SettingsFile, std::ios::binary);
+  std::string text;
+  while (std::getline(file, text)) std::printf("    %s\n", text.c_str());
+  if (!file.eof()) std::printf("    (no settings file)\n");
+}
+
+const Verb VerbList[] = {
+    // World lines.
+    {"form", "ID TYPE attributes...",
+     "a form (hex FormId, one-character type code) listed in the table in line order", true,
+     [](Scenario& s, const Line& line, std::string& error) {
+       return s.world.AddForm(line.words, error);
+     }},
+    {"empty", "", "an empty slot whose stale pointer is unreadable", true,
+     [](Scenario& s, const Line&, std::string&) {
+       s.world.AddEmptySlot();
+       return true;
+     }},
+    {"marker", "none", "no outpost marker", true,
+     [](Scenario& s, const Line& line, std::string&) {
+       s.world.SetOutpostMarkerPresent(line.Word(1) != "none");
+       return true;
+     }},
+    {"list-marker", "none", "no form 0020C59F", true,
+     [](Scenario& s, const Line& line, std::string&) {
+       s.world.SetListMarkerPresent(line.Word(1) != "none");
+       return true;
+     }},
+    {"table", "none|count-equals|null-slots",
+     "no table; low 32 bits of the count equal the word at +0x20; no slot array", true,
+     [](Scenario& s, const Line& line, std::string& error) {
+       return s.world.SetTableShape(line.Word(1), error);
+     }},
+    {"kept-source", "none", "no kept-form source", true,
+     [](Scenario& s, const Line& line, std::string&) {
+       s.world.SetKeptSourcePresent(line.Word(1) != "none");
+       return true;
+     }},
+    {"kept-a", "ID", "the form `GetKeptForm` returns", true,
+     [](Scenario& s, const Line& line, std::string& error) {
+       return s.world.SetKeptFormA(line.Word(1), error);
+     }},
+
+    // Action lines.
+    {"option", "NAME", "a loader option (below), before the first `load`", false,
+     [](Scenario&, const Line& line, std::string& error) {
+       for (const OptionEntry& option : OptionList) {
+         if (line.Word(1) != option.name) continue;
+         Options().*option.flag = option.value;
+         return true;
+       }
+       return error = "unknown option " + line.Word(1), false;
+     }},
+    {"load", "", "the loader calls `VKRXPlugin_Load`", false,
+     [](Scenario& s, const Line&, std::string& error) {
+       if (!s.EnsurePlugin(error)) return false;
+       CallPluginLoad();
+       return true;
+     }},
+    {"inspect", "", "trace the export directory, the version record and the version resource",
+     false,
+     [](Scenario& s, const Line&, std::string& error) {
+       if (!s.EnsurePlugin(error)) return false;
+       InspectPlugin(s.pluginPath);
+       return true;
+     }},
+    {"message", "N|null", "the loader sends a message of type N (or a null message)", false,
+     [](Scenario&, const Line& line, std::string&) {
+       if (line.Word(1) == "null") {
+         SendNullLoaderMessage();
+       } else {
+         SendLoaderMessage(static_cast<std::uint32_t>(line.Number(1)));
+       }
+       return true;
+     }},
+    {"loadgame", "", "the world is built (if changed) and a load-game event is dispatched", false,
+     [](Scenario& s, const Line&, std::string& error) {
+       if (!s.world.Commit(error)) return false;
+       Trace("event load-game");
+       DispatchLoadGame();
+       return true;
+     }},
+    {"update", "NS", "the clock reads NS, then a player update is dispatched", false,
+     [](Scenario&, const Line& line, std::string&) {
+       SetVirtualClockNs(line.Number(1));
+       DispatchPlayerUpdate();
+       return true;
+     }},
+    {"updates", "FROM STEP COUNT", "COUNT player updates at FROM, FROM + STEP, ...", false,
+     [](Scenario&, const Line& line, std::string&) {
+       for (long long i = 0; i < line.Number(3); ++i) {
+         SetVirtualClockNs(line.Number(1) + i * line.Number(2));
+         DispatchPlayerUpdate();
+       }
+       return true;
+     }},
+    {"box", "N LINE", "run LINE while the Nth message box (counting all boxes) is open", false,
+     [](Scenario& s, const Line& line, std::string&) {
+       WhileBoxOpen(static_cast<unsigned>(line.Number(1)), [&s, nested = line.After(2)] {
+         std::string nestedError;
+         if (!s.Run(nested, nestedError)) Trace("error box-action %s", nestedError.c_str());
+       });
+       return true;
+     }},
+    {"malloc-fail", "NTH COUNT", "the plugin's `malloc` fails COUNT times from its NTH call on",
+     false,
+     [](Scenario&, const Line& line, std::string&) {
+       FailMallocs(static_cast<std::uint64_t>(line.Number(1)),
+                   static_cast<std::uint64_t>(line.Number(2)));
+       return true;
+     }},
+    {"malloc-mark", "", "remember the plugin's `malloc` count", false,
+     [](Scenario& s, const Line&, std::string&) {
+       s.mallocMark = MallocCalls();
+       return true;
+     }},
+    {"malloc-since-mark", "", "trace `mallocs N`, the plugin's allocations since the mark", false,
+     [](Scenario& s, const Line&, std::string&) {
+       Trace("mallocs %llu", static_cast<unsigned long long>(MallocCalls() - s.mallocMark));
+       return true;
+     }},
+    {"slot0", "FLAGS", "call slot 0 (the destructor entry) of every attached sink", false,
+     [](Scenario&, const Line& line, std::string&) {
+       CallSinkDestructorEntries(static_cast<unsigned>(line.Number(1)));
+       return true;
+     }},
+    {"on-erase", "N move|shrink K",
+     "at the Nth erase call, move the slot array (the old one becomes unreadable) or shrink "
+     "the slot count by K",
+     false,
+     [](Scenario&, const Line& line, std::string& error) {
+       const auto when = static_cast<std::uint64_t>(line.Number(1));
+       const std::string what = line.Word(2);
+       const auto by = static_cast<std::uint64_t>(line.Number(3));
+       if (what != "move" && what != "shrink")
+         return error = "on-erase needs move or shrink", false;
+       SetEraseHook([when, what, by](std::uint64_t number) {
+         if (number != when) return;
+         what == "move" ? MoveSlotArray() : ShrinkSlotCount(by);
+       });
+       return true;
+     }},
+    {"ini-show", "", "trace the settings file's bytes (or `ini missing`)", false,
+     [](Scenario&, const Line&, std::string&) {
+       ShowSettingsFile();
+       return true;
+     }},
+    {"ini-print", "", "print the settings file for a reader", false,
+     [](Scenario&, const Line&, std::string&) {
+       PrintSettingsFile();
+       return true;
+     }},
+    {"ini-remove-folder", "", "remove the settings file and its folder", false,
+     [](Scenario&, const Line&, std::string&) {
+       DeleteFileA(SettingsFile);
+       RemoveDirectoryA(SettingsFolder);
+       return true;
+     }},
+    {"ini-to-directory", "", "replace the settings file by a directory of the same name", false,
+     [](Scenario&, const Line&, std::string&) {
+       DeleteFileA(SettingsFile);
+       CreateDirectoryA(SettingsFile, nullptr);
+       return true;
+     }},
+    {"summary", "", "trace what happened to each noted group of forms", false,
+     [](Scenario&, const Line&, std::string&) {
+       PrintFormSummary();
+       return true;
+     }},
+    {"trace", "on|off", "switch the trace on or off", false,
+     [](Scenario&, const Line& line, std::string&) {
+       SetTracing(line.Word(1) == "on");
+       return true;
+     }},
+    {"say", "TEXT", "print TEXT", false,
+     [](Scenario&, const Line& line, std::string&) {
+       std::printf("%s\n", line.After(1).c_str());
+       return true;
+     }},
+};
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+std::string UnknownVerb(const std::string& word) {
+  std::string error = "unknown verb '" + word + "'";
+  const Verb* closest = nullptr;
+  std::size_t best = 3;  // suggest only near misses
+  for (const Verb& verb : VerbList) {
+    const std::size_t distance = EditDistance(word, verb.name);
+    if (distance < best) best = distance, closest = &verb;
+  }
+  if (closest != nullptr) error += std::string(" (did you mean '") + closest->name + "'?)";
+  return error;
+}
+
+bool Scenario::Run(const std::string& text, std::string& error) {
+  Line line{text, {}};
+  std::istringstream stream(text);
+  for (std::string word; stream >> word;) line.words.push_back(word);
+  if (line.words.empty() || line.words[0][0] == '#') return true;
+  for (const Verb& verb : VerbList) {
+    if (line.words[0] == verb.name) return verb.run(*this, line, error);
+  }
+  return error = UnknownVerb(line.words[0]), false;
+}
+
+// Markdown table cells: a literal | must be escaped, even between backticks.
+std::string Cell(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += c == '|' ? std::string("\\|") : std::string(1, c);
+  return out;
+}
+
+void PrintVerbTable(bool world) {
+  std::printf("| line | meaning |\n|---|---|\n");
+  for (const Verb& verb : VerbList) {
+    if (verb.world != world) continue;
+    const std::string usage =
+        std::string(verb.name) + (*verb.arguments ? " " : "") + verb.arguments;
+    std::printf("| `%s` | %s |\n", Cell(usage).c_str(), Cell(verb.meaning).c_str());
+  }
+}
+
+}  // namespace
+
+int RunScript(const std::string& script, const std::wstring& pluginPath) {
+  Scenario scenario;
+  scenario.pluginPath = pluginPath;
+  std::istringstream lines(script);
+  int lineNumber = 0;
+  for (std::string line; std::getline(lines, line);) {
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string error;
+    if (!scenario.Run(line, error)) {
+      std::fprintf(stderr, "sim: line %d: %s\n", lineNumber, error.c_str());
+      FlushTrace();
+      return 2;
+    }
+  }
+  return 0;
+}
+
+void PrintVocabulary() {
+  std::printf("### World lines\n\n");
+  PrintVerbTable(true);
+  std::printf("\nAttributes of a `form` line:\n\n| attribute | meaning |\n|---|---|\n");
+  for (const VocabularyEntry& attribute : FormAttributes()) {
+    std::printf("| `%s%s` | %s |\n", attribute.word, Cell(attribute.arguments).c_str(),
+                Cell(attribute.meaning).c_str());
+  }
+  std::printf("\n### Action lines\n\n");
+  PrintVerbTable(false);
+  std::printf("\nOptions (`option NAME`):\n\n| option | meaning |\n|---|---|\n");
+  for (const OptionEntry& option : OptionList) {
+    std::printf("| `%s` | %s |\n", option.name, Cell(option.meaning).c_str());
+  }
+}
+
+}  // namespace sim
