@@ -27,8 +27,8 @@ bool EntryExists(const std::string& path) {
   return GetFileAttributesW(WidenUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-}  // namespace
-
+// The key's value (at most 9999 characters), or the default text when it is missing: the
+// one place that calls GetPrivateProfileStringW.
 std::wstring QueryProfileString(const std::string& path, const std::string& section,
                                 const std::string& key, const std::string& defaultText) {
   const auto buffer = std::make_unique<wchar_t[]>(ValueBufferChars);  // zero-filled
@@ -38,6 +38,8 @@ std::wstring QueryProfileString(const std::string& path, const std::string& sect
   buffer[ValueBufferChars - 1] = L'\0';
   return std::wstring(buffer.get());
 }
+
+}  // namespace
 
 std::string ReadProfileValue(const std::string& baseName, const std::string& section,
                              const std::string& key) {

@@ -16,7 +16,3 @@ std::string ReadProfileValue(const std::string& baseName, const std::string& sec
 // Writes the key, then reports whether the file now holds exactly that value.
 bool WriteProfileValue(const std::string& baseName, const std::string& section,
                        const std::string& key, const std::string& value);
-
-// The key's value (at most 9999 characters), or the default text when it is missing.
-std::wstring QueryProfileString(const std::string& path, const std::string& section,
-                                const std::string& key, const std::string& defaultText);

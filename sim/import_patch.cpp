@@ -16,8 +16,7 @@ void WriteSlot(void** slot, void* value) {
                "VirtualProtect restoring an import slot");
 }
 
-}  // namespace
-
+// The import address table entry, or null when the module does not import the function.
 void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
   using sim::AtRva;
   auto* entry = sim::DataDirectory<IMAGE_IMPORT_DESCRIPTOR>(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
@@ -37,6 +36,8 @@ void** FindImportSlot(HMODULE module, const char* dll, const char* function) {
   }
   return nullptr;
 }
+
+}  // namespace
 
 ImportPatch::ImportPatch(HMODULE module, const char* dll, const char* function, void* replacement)
     : slot_(FindImportSlot(module, dll, function)) {

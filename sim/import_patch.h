@@ -20,6 +20,3 @@ class ImportPatch {
   void** slot_ = nullptr;
   void* original_ = nullptr;
 };
-
-// Finds the import address table entry, or null when the module does not import it.
-void** FindImportSlot(HMODULE module, const char* dll, const char* function);
