@@ -36,10 +36,49 @@ constexpr const char* DisarmFailedSuffix =
     "\n\nWarning: INI setting 'bPluginActive' couldn't be deactivated. Please change its value "
     "to 0 in KelvarionSaveCleaner.ini";
 
+// How far the end of the run has got. Detach, write and notice each happen once, in that
+// order; when one throws (memory exhausted), the next check goes on from there, keeping the
+// write's result for the notice.
+struct RunFinish {
+  bool detached = false;
+  bool written = false;
+  bool disarmed = false;
+  bool noticeShown = false;
+
+  bool InProgress() const { return detached && !noticeShown; }
+};
+constinit RunFinish finish;
+
 void FinishRun() {
-  DetachSink(EngineAddress(HostEntryTable::LoadGameEventSource), &LoadGameSink);
-  const bool disarmed = DisarmPlugin();
-  ShowNotice(std::string(SecondPhaseNotice) + (disarmed ? "" : DisarmFailedSuffix));
+  if (!finish.detached) {
+    DetachSink(EngineAddress(HostEntryTable::LoadGameEventSource), &LoadGameSink);
+    finish.detached = true;
+  }
+  if (!finish.written) {
+    finish.disarmed = DisarmPlugin();
+    finish.written = true;
+  }
+  if (!finish.noticeShown) {
+    ShowNotice(std::string(SecondPhaseNotice) + (finish.disarmed ? "" : DisarmFailedSuffix));
+    finish.noticeShown = true;
+  }
+}
+
+// Moves lastCheckTime when it goes out of scope, also when an exception passes.
+class LastCheckUpdate {
+ public:
+  explicit LastCheckUpdate(std::int64_t nowNs) : nowNs_(nowNs) {}
+  ~LastCheckUpdate() { lastCheckTime.store(nowNs_, std::memory_order_relaxed); }
+  LastCheckUpdate(const LastCheckUpdate&) = delete;
+  LastCheckUpdate& operator=(const LastCheckUpdate&) = delete;
+
+ private:
+  std::int64_t nowNs_;
+};
+
+// A load that counted while the box was open has its own pending notice: keep it.
+void ClearPendingUnlessLoadedSince(std::uint32_t loadCount) {
+  if (RunState.loadCount.load() == loadCount) RunState.messagePending.store(false);
 }
 
 // Wrapping subtraction: defined for any two readings.
@@ -65,18 +104,28 @@ void RunPhaseMonitor(std::int64_t nowNs) {
   // The path of nearly every call: no shared state touched, nothing allocated.
   if (ElapsedNs(nowNs, lastCheck) < MonitorThrottleNs) return;
 
+  // messagePending first, then loadCount. A pass sets the flag after its load was counted,
+  // so a flag read as set comes with a count at least as new as that load; read the other
+  // way round, a load landing between the reads would pair its flag with the old count and
+  // show the first notice again. This narrows one window; it does not make the monitor
+  // thread-safe.
+  const bool messagePending = RunState.messagePending.load();
   const std::uint32_t loadCount = RunState.loadCount.load();
-  const MonitorStep step =
-      DecideMonitorStep(nowNs, lastCheck, RunState.messagePending.load(), loadCount);
+  MonitorStep step = DecideMonitorStep(nowNs, lastCheck, messagePending, loadCount);
+  // An end of run that an exception interrupted goes on at the next check, with no new wait.
+  if (finish.InProgress()) step = MonitorStep::FinishRun;
 
-  if (step == MonitorStep::ShowFirstNotice || step == MonitorStep::FinishRun) {
-    if (step == MonitorStep::ShowFirstNotice) {
-      ShowNotice(FirstPhaseNotice);
-    } else {
-      FinishRun();
-    }
-    // A load that counted while the box was open has its own pending notice: keep it.
-    if (RunState.loadCount.load() == loadCount) RunState.messagePending.store(false);
+  if (step == MonitorStep::ShowFirstNotice) {
+    // Should this throw, lastCheckTime stays: the next check finds the wait still over.
+    ShowNotice(FirstPhaseNotice);
+    ClearPendingUnlessLoadedSince(loadCount);
+  } else if (step == MonitorStep::FinishRun) {
+    // Moved even when a step throws, so that what is left is tried 250 ms later, not after
+    // another pause (and the sink, already detached, is not detached again).
+    const LastCheckUpdate update(nowNs);
+    FinishRun();
+    ClearPendingUnlessLoadedSince(loadCount);
+    return;
   }
   lastCheckTime.store(nowNs, std::memory_order_relaxed);
 }

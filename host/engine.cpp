@@ -15,7 +15,10 @@ std::uintptr_t ModuleBase = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nu
 namespace {
 
 using LookupFormByIdFn = GameForm* (*)(std::uint32_t);
-using GameDynamicCastFn = void* (*)(void*, std::int32_t, void*, void*, std::int32_t);
+// The two zero arguments are 64-bit on purpose: a 32-bit fifth argument would be a 4-byte
+// store into its 8-byte stack slot, leaving the upper half as whatever was there. Full
+// zeros are right whatever width the game's function reads.
+using GameDynamicCastFn = void* (*)(void*, std::uint64_t, void*, void*, std::uint64_t);
 using LockFn = void (*)(void*);
 using FindAttachedListFn = void* (*)(void*, std::uint8_t);
 // The engine returns an 8-bit bool; the wider type lets the plugin mask off whatever the

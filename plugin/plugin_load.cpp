@@ -38,10 +38,11 @@ bool Load(const LoaderInterface& loader) {
   if (!bPluginActive) return true;  // Idle: nothing shown, nothing registered.
 
   ShowNotice(ArmedNotice);
-  const auto* messaging =
-      static_cast<const MessagingService*>(loader.LookupService(MessagingServiceId));
   // A loader without a usable messaging service cannot drive the run: report that the
   // plugin did not start instead of calling through null.
+  if (loader.LookupService == nullptr) return false;
+  const auto* messaging =
+      static_cast<const MessagingService*>(loader.LookupService(MessagingServiceId));
   if (messaging == nullptr || messaging->AddMessageListener == nullptr) return false;
   messaging->AddMessageListener(PluginHandle, "VKRX", HandleLoaderMessage);
   return true;

@@ -28,8 +28,10 @@ void* LookupFormById(std::uint32_t formId) {
   return form;
 }
 
-void* GameDynamicCast(void* object, std::int32_t delta, void* source, void* target,
-                      std::int32_t isReference) {
+// Both zero arguments are checked in all 64 bits: the simulator fills the stack below the
+// plugin's frames with a pattern, so a 4-byte store into the fifth one's slot shows.
+void* GameDynamicCast(void* object, std::uint64_t delta, void* source, void* target,
+                      std::uint64_t isReference) {
   if (delta != 0 || isReference != 0 || source != GameAddress(GameOffset::CastSourceType) ||
       target != GameAddress(GameOffset::CastTargetType)) {
     ProtocolError("cast-arguments");

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "sim/game_memory.h"
 #include "sim/host_image.h"
 #include "sim/protocol.h"
+#include "sim/stack_pattern.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -22,6 +24,7 @@ struct EventSource {
 EventSource loadGame{"load-game", {}};
 EventSource playerUpdate{"player-update", {}};
 std::map<const void*, std::string> sinkLabels;  // S1, S2, ... in the order first seen
+std::function<void()> onDetach;
 
 const char* SinkLabel(const void* sink) {
   auto found = sinkLabels.find(sink);
@@ -43,6 +46,7 @@ void Dispatch(EventSource& source) {
   const std::vector<void*> sinks = source.sinks;  // a handler may detach itself
   for (void* sink : sinks) {
     const auto* table = Get<void* const*>(sink, 0);
+    FillStackBelowWithPattern();
     const std::int32_t result = reinterpret_cast<HandleEventFn>(table[1])(sink, event, &source);
     Trace("dispatched %s %s -> %d", source.name, SinkLabel(sink), result);
   }
@@ -70,8 +74,13 @@ bool DetachFromSource(void* source, void* sink) {
   EventSource* target = SourceAt(source);
   if (target == nullptr) return false;
   Trace("detach %s %s", target->name, SinkLabel(sink));
-  std::erase(target->sinks, sink);
+  if (std::erase(target->sinks, sink) == 0) ProtocolError("detach-not-attached");
+  if (onDetach) onDetach();
   return true;
+}
+
+void OnDetach(std::function<void()> action) {
+  onDetach = std::move(action);
 }
 
 const std::vector<void*>& PlayerUpdateSinks() {

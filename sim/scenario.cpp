@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <span>
 #include <sstream>
 #include <vector>
@@ -14,8 +15,10 @@
 #include "sim/engine_stubs.h"
 #include "sim/event_sources.h"
 #include "sim/loader.h"
+#include "sim/plugin_imports.h"
 #include "sim/run_summary.h"
 #include "sim/trace.h"
+#include "sim/virtual_clock.h"
 #include "sim/world.h"
 
 namespace sim {
@@ -57,6 +60,13 @@ struct Scenario {
     return pluginLoaded;
   }
   bool Run(const std::string& text, std::string& error);
+  // A line to run later, from inside a hook; its error is traced, not returned.
+  std::function<void()> Later(const std::string& text) {
+    return [this, text] {
+      std::string error;
+      if (!Run(text, error)) Trace("error scenario-hook %s", error.c_str());
+    };
+  }
 };
 
 using Handler = bool (*)(Scenario&, const Line&, std::string& error);
@@ -81,6 +91,8 @@ constexpr OptionEntry OptionList[] = {
      &LoaderOptions::exitOnTerminate, true},
     {"module-null", "`GetModuleHandleW(nullptr)` answers null", &LoaderOptions::moduleHandleNull,
      true},
+    {"no-lookup-service", "the loader interface has no `LookupService`",
+     &LoaderOptions::lookupServiceMissing, true},
     {"no-messaging", "`LookupService(1)` answers null", &LoaderOptions::messagingMissing, true},
     {"no-listener-slot", "the messaging record has no `AddMessageListener`",
      &LoaderOptions::listenerSlotMissing, true},
@@ -130,8 +142,10 @@ const Verb VerbList[] = {
        s.world.SetListMarkerPresent(line.Word(1) != "none");
        return true;
      }},
-    {"table", "none|count-equals|null-slots",
-     "no table; low 32 bits of the count equal the word at +0x20; no slot array", true,
+    {"table", "none|count-equals|null-slots|wide-count-null-slots",
+     "no table; the low 32 bits of the count equal the word at +0x20; no slot array; a count "
+     "of 2^32 + n with n in the word and no slot array",
+     true,
      [](Scenario& s, const Line& line, std::string& error) {
        return s.world.SetTableShape(line.Word(1), error);
      }},
@@ -200,10 +214,20 @@ const Verb VerbList[] = {
      }},
     {"box", "N LINE", "run LINE while the Nth message box (counting all boxes) is open", false,
      [](Scenario& s, const Line& line, std::string&) {
-       WhileBoxOpen(static_cast<unsigned>(line.Number(1)), [&s, nested = line.After(2)] {
-         std::string nestedError;
-         if (!s.Run(nested, nestedError)) Trace("error box-action %s", nestedError.c_str());
-       });
+       WhileBoxOpen(static_cast<unsigned>(line.Number(1)), s.Later(line.After(2)));
+       return true;
+     }},
+    {"on-detach", "LINE", "run LINE each time the plugin detaches a sink", false,
+     [](Scenario& s, const Line& line, std::string&) {
+       OnDetach(s.Later(line.After(1)));
+       return true;
+     }},
+    {"on-settings-write", "LINE",
+     "run LINE each time `WritePrivateProfileStringW` has written (each call is traced as "
+     "`settings-write [SECTION] KEY=VALUE`)",
+     false,
+     [](Scenario& s, const Line& line, std::string&) {
+       AfterSettingsWrite(s.Later(line.After(1)));
        return true;
      }},
     {"malloc-fail", "NTH COUNT", "the plugin's `malloc` fails COUNT times from its NTH call on",
@@ -211,6 +235,13 @@ const Verb VerbList[] = {
      [](Scenario&, const Line& line, std::string&) {
        FailMallocs(static_cast<std::uint64_t>(line.Number(1)),
                    static_cast<std::uint64_t>(line.Number(2)));
+       return true;
+     }},
+    {"malloc-fail-size", "BYTES COUNT",
+     "the plugin's next COUNT allocations of at least BYTES fail; smaller ones go through", false,
+     [](Scenario&, const Line& line, std::string&) {
+       FailLargeMallocs(static_cast<std::size_t>(line.Number(1)),
+                        static_cast<std::uint64_t>(line.Number(2)));
        return true;
      }},
     {"malloc-mark", "", "remember the plugin's `malloc` count", false,
@@ -258,6 +289,11 @@ const Verb VerbList[] = {
      [](Scenario&, const Line&, std::string&) {
        DeleteFileA(SettingsFile);
        RemoveDirectoryA(SettingsFolder);
+       return true;
+     }},
+    {"ini-create-folder", "", "create the settings folder (after `ini-remove-folder`)", false,
+     [](Scenario&, const Line&, std::string&) {
+       CreateDirectoryA(SettingsFolder, nullptr);
        return true;
      }},
     {"ini-to-directory", "", "replace the settings file by a directory of the same name", false,

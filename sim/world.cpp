@@ -264,7 +264,8 @@ void World::SetListMarkerPresent(bool present) {
 bool World::SetTableShape(const std::string& shape, std::string& error) {
   dirty_ = true;
   tableShape_ = shape;
-  if (shape == "none" || shape == "count-equals" || shape == "null-slots" || shape == "normal")
+  if (shape == "none" || shape == "count-equals" || shape == "null-slots" || shape == "normal" ||
+      shape == "wide-count-null-slots")
     return true;
   return error = "unknown table shape " + shape, false;
 }
@@ -300,14 +301,19 @@ bool World::Commit(std::string& error) {
   if (tableShape_ == "none") {
     RemoveFormTable();
   } else {
-    const std::uint64_t count = listings_.size();
-    TableSlot* slots = NewSlotArray(count);
+    const std::uint64_t listed = listings_.size();
+    TableSlot* slots = NewSlotArray(listed);
     for (std::size_t i = 0; i < listings_.size(); ++i) {
       slots[i] = {listings_[i].key, 0, listings_[i].form, listings_[i].empty ? EmptySlot : 0u, 0};
     }
-    const auto low = static_cast<std::uint32_t>(count);
-    SetFormTable(tableShape_ == "null-slots" ? nullptr : slots, count,
-                 tableShape_ == "count-equals" ? low : low + 1);
+    const auto low = static_cast<std::uint32_t>(listed);
+    if (tableShape_ == "wide-count-null-slots") {
+      // A count of 2^32 + n with n in the word: equal in the low 32 bits only.
+      SetFormTable(nullptr, (std::uint64_t{1} << 32) + listed, low);
+    } else {
+      SetFormTable(tableShape_ == "null-slots" ? nullptr : slots, listed,
+                   tableShape_ == "count-equals" ? low : low + 1);
+    }
   }
   SetOutpostMarker(outpostMarker_ ? outpostMarker : nullptr);
   unsigned char* source = keptSource_ ? NewBlock(16) : nullptr;

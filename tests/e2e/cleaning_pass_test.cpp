@@ -29,16 +29,25 @@ void ExpectCleanRun(const SimResult& result, int passes) {
   EXPECT_TRUE(result.Completed()) << result.All();
 }
 
+// The same bases, but FormId 7 has an '8' related form: only the FormId keeps its forms.
+const std::string BasesWithSevenEight = [] {
+  std::string bases = Bases;
+  const std::string seven = "form 00000007 S list=0\n";
+  bases.replace(bases.find(seven), seven.size(), "form 00000007 S list=0 related=00000800\n");
+  return bases;
+}();
+
 struct RuleCase {
   const char* name;
   std::string forms;
   Ids erased;
+  const std::string& bases = Bases;
 };
 
 class PassRuleTest : public ::testing::TestWithParam<RuleCase> {};
 
 TEST_P(PassRuleTest, ErasesExactlyWhatTheRulesAllow) {
-  const auto result = RunLoads(Bases + GetParam().forms);
+  const auto result = RunLoads(GetParam().bases + GetParam().forms);
   EXPECT_EQ(Erasures(result), GetParam().erased) << result.All();
   ExpectCleanRun(result, 1);
 }
@@ -54,6 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         RuleCase{"OtherTypesNeverErased", "form FF000001 X base=FF00B001\nform FF000002 8\n", {}},
         RuleCase{"KWithBaseSeven", "form FF000001 K base=00000007\n", {}},
+        RuleCase{"KWithBaseSevenEvenWithAnEightRelated",
+                 "form FF000001 K base=00000007\n",
+                 {},
+                 BasesWithSevenEight},
         RuleCase{
             "KWithLoadedBaseAndEightRelated", "form FF000001 K base=0000B003\n", {"KJ FF000001"}},
         RuleCase{"KWithLoadedBaseAndOtherRelated", "form FF000001 K base=0000B004\n", {}},
@@ -163,6 +176,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0},
                       PreconditionCase{"NoTable", "table none\n", 1},
                       PreconditionCase{"CountEqualsEmptinessWord", "table count-equals\n", 1},
+                      // Compared in the low 32 bits only, before the slot array is looked at.
+                      PreconditionCase{"CountEqualsEmptinessWordInItsLow32Bits",
+                                       "table wide-count-null-slots\n", 1},
                       PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1}),
     testing_support::RowName());
 

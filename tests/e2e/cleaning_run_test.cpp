@@ -242,3 +242,73 @@ TEST(Boundaries, MonitorThatRunsOutOfMemoryShowsTheNoticeAtTheNextCheck) {
 }
 
 }  // namespace
+
+namespace {
+
+// The end of the run in its order, watched from the inside: the settings file as it is when
+// the sink is detached, the write, then the notice.
+TEST(RunEnd, DetachesBeforeWritingTheSettingsAndShowsTheNoticeAfterBoth) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+                                   "loadgame\non-detach ini-show\n" + PlayThenPause(10));
+  const std::vector<std::string> expected = {
+      "detach load-game S1", "ini [General]\\r\\nbPluginActive=1\\r\\n",  // still armed
+      "settings-write [General] bPluginActive=0", SecondBox};
+  EXPECT_EQ(result.Filter({"detach", "ini ", "settings-write", SecondBox}), expected)
+      << result.All();
+}
+
+// Memory runs out in the write, after the detach: the next check, 250 ms after the failed
+// one (not sooner, not after another pause), writes and shows the notice, and detaches
+// nothing again.
+TEST(RunEnd, AWriteThatRunsOutOfMemoryIsTriedAgainAtTheNextCheck) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+                                   "loadgame\non-detach malloc-fail 1 1\nupdate 15000000000\n"
+                                   "update 15100000000\nsay next check\nupdate 15250000000\n");
+  EXPECT_EQ(result.Count("detach load-game S1"), 1) << result.All();
+  EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
+  EXPECT_EQ(result.CountPrefix("settings-write"), 1) << result.All();
+  EXPECT_GT(result.IndexOf(SecondBox), result.IndexOf("next check")) << result.All();
+  EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
+  EXPECT_NE(scenario.Folder().ReadSettings().find("bPluginActive=0"), std::string::npos);
+}
+
+// The write fails (no folder), then memory runs out for the notice. When the notice comes,
+// it still carries the warning: the write is not repeated, though it would now succeed.
+TEST(RunEnd, ANoticeThatRunsOutOfMemoryKeepsTheWriteResult) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+                                   "loadgame\nini-remove-folder\n"
+                                   "on-settings-write malloc-fail-size 400 1\n"
+                                   "update 15000000000\nini-create-folder\nsay next check\n"
+                                   "update 15250000000\nupdate 15500000000\n");
+  EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
+  EXPECT_EQ(result.CountPrefix("settings-write"), 1) << result.All();
+  EXPECT_EQ(result.Count("detach load-game S1"), 1) << result.All();
+  EXPECT_EQ(result.Count(SecondBoxWarned), 1) << result.All();
+  EXPECT_GT(result.IndexOf(SecondBoxWarned), result.IndexOf("next check"));
+  EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
+}
+
+// A third load that comes before the second notice counts, runs no pass and erases nothing,
+// even with forms a pass would erase.
+TEST(RunEnd, AThirdLoadBeforeTheSecondNoticeRunsNoPass) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result =
+      scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
+                   "form FF000003 K base=FF00B001\nform FF000004 V\nsay third load\nloadgame\n" +
+                   PlayThenPause(10));
+  const int third = result.IndexOf("third load");
+  ASSERT_GE(third, 0) << result.All();
+  EXPECT_EQ(result.IndexOf("lock", third), -1) << result.All();
+  EXPECT_EQ(pass_helpers::Erasures(result),
+            (std::vector<std::string>{"KJ FF000001", "V FF000002"}));
+  EXPECT_EQ(result.Count("lock"), 2);
+}
+
+}  // namespace

@@ -64,13 +64,17 @@ TEST(ArmedStart, OneNoticeThenTheListenerUnderVkrx) {
 }
 
 TEST(ArmedStart, WithoutAMessagingServiceReportsFailureAndRegistersNothing) {
-  for (const char* option : {"no-messaging", "no-listener-slot"}) {
+  for (const char* option : {"no-messaging", "no-listener-slot", "no-lookup-service"}) {
     SimScenario scenario;
     scenario.WriteSettings(ArmedSettings);
     const auto result = scenario.Run(std::string("option ") + option + "\nload\n");
     EXPECT_TRUE(result.Has("load -> 0")) << option << result.All();
     EXPECT_EQ(result.CountPrefix("add-listener"), 0);
     EXPECT_TRUE(result.Completed()) << result.All();
+    // Checked where it is called: after the player has seen the armed notice.
+    EXPECT_EQ(result.Filter({"box-a"}),
+              std::vector<std::string>{BoxLine('a', expected::ArmedNotice)})
+        << option;
   }
 }
 

@@ -38,6 +38,32 @@ TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
                std::find(appended.begin(), appended.end(), 0xFFFFFFFFu) == appended.end());
 }
 
+// Run-time ids share the membership bitmap with their neighbours: a record of some ids must
+// answer false for every id beside them, in the same 64-bit word and in the words around it.
+TEST(ErasedFormIdRecord, NoFalsePositivesBesideRecordedRuntimeIds) {
+  ErasedFormIdRecord record;
+  std::vector<std::uint32_t> recorded;
+  std::mt19937 random(99);
+  for (std::uint32_t low = 5; low < 0x00FFFF00; low += 150 + random() % 5000) {
+    recorded.push_back(0xFF000000u | low);
+    record.Append(recorded.back());
+  }
+  recorded.push_back(0xFFFFFFFFu);  // the last run-time id
+  record.Append(0xFFFFFFFFu);
+  int falsePositives = 0, probes = 0;
+  for (const std::uint32_t formId : recorded) {
+    for (int delta = -140; delta <= 140; ++delta) {
+      const std::uint32_t probe = formId + static_cast<std::uint32_t>(delta);
+      if (delta == 0 || (probe >> 24) != 0xFF) continue;
+      ++probes;
+      falsePositives += record.Contains(probe);
+    }
+    ASSERT_TRUE(record.Contains(formId));
+  }
+  EXPECT_GT(probes, 500000);
+  EXPECT_EQ(falsePositives, 0);
+}
+
 TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   ErasedFormIdRecord record;
   for (std::uint32_t i = 1; i <= 512; ++i) record.Append(0xFF000000u | i);

@@ -1,0 +1,185 @@
+#include "sim/plugin_imports.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/import_patch.h"
+#include "sim/loader.h"
+#include "sim/trace.h"
+#include "sim/virtual_clock.h"
+
+namespace sim {
+namespace {
+
+struct ImportState {
+  std::vector<std::unique_ptr<ImportPatch>> patches;
+  unsigned boxesShown = 0;
+  std::map<unsigned, std::function<void()>> boxActions;
+  std::function<void()> afterSettingsWrite;
+  std::uint64_t mallocCalls = 0, failFrom = 0, failUntil = 0;
+  std::size_t failLargeFrom = 0;
+  std::uint64_t failLargeCount = 0;
+};
+
+ImportState& State() {
+  static ImportState state;
+  return state;
+}
+
+void NarrateBox(const std::string& caption, const std::string& text) {
+  if (!Options().narrate) return;
+  std::printf("\n  +-- %s\n", caption.c_str());
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::printf("  | %s\n", text.substr(start, end - start).c_str());
+    start = end + 1;
+  }
+  std::printf("  +-- [ OK ]\n\n");
+}
+
+std::string Narrow(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<std::size_t>(length > 0 ? length - 1 : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
+
+void AfterBox() {
+  const unsigned number = ++State().boxesShown;
+  const auto action = State().boxActions.find(number);
+  if (action != State().boxActions.end()) action->second();
+  Trace("box-closed %u", number);
+}
+
+int WINAPI RecordMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+  Trace("box-a owner=%d style=%u caption=%s text=%s", owner != nullptr, style,
+        EscapeText(caption ? caption : "(null)").c_str(),
+        EscapeText(text ? text : "(null)").c_str());
+  NarrateBox(caption ? caption : "", text ? text : "");
+  if (Options().showRealBoxes) MessageBoxA(owner, text, caption, style);
+  AfterBox();
+  return IDOK;
+}
+
+int WINAPI RecordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+  Trace("box-w owner=%d style=%u caption=%s text=%s", owner != nullptr, style,
+        EscapeText(caption ? caption : L"(null)").c_str(),
+        EscapeText(text ? text : L"(null)").c_str());
+  NarrateBox(Narrow(caption ? caption : L""), Narrow(text ? text : L""));
+  if (Options().showRealBoxes) MessageBoxW(owner, text, caption, style);
+  AfterBox();
+  return IDOK;
+}
+
+BOOL WINAPI RecordTerminateProcess(HANDLE process, UINT exitCode) {
+  const bool self =
+      process == GetCurrentProcess() || GetProcessId(process) == GetCurrentProcessId();
+  Trace("terminate self=%d code=%u", self, exitCode);
+  FlushTrace();
+  if (Options().exitOnTerminate) TerminateProcess(process, exitCode);
+  return TRUE;
+}
+
+HMODULE WINAPI RecordGetModuleHandleW(LPCWSTR name) {
+  Trace("module-handle-w name=%s", name ? "given" : "null");
+  if (name == nullptr && Options().moduleHandleNull) return nullptr;
+  return GetModuleHandleW(name);
+}
+
+BOOL WINAPI RecordWritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value,
+                                             LPCWSTR path) {
+  const BOOL written = WritePrivateProfileStringW(section, key, value, path);
+  Trace("settings-write [%s] %s=%s", EscapeText(std::wstring(section ? section : L"")).c_str(),
+        EscapeText(std::wstring(key ? key : L"")).c_str(),
+        EscapeText(std::wstring(value ? value : L"")).c_str());
+  if (State().afterSettingsWrite) State().afterSettingsWrite();
+  return written;
+}
+
+BOOL WINAPI VirtualQueryPerformanceCounter(LARGE_INTEGER* counter) {
+  counter->QuadPart = VirtualClockNs();
+  return TRUE;
+}
+
+BOOL WINAPI VirtualQueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+  frequency->QuadPart = 1'000'000'000;
+  return TRUE;
+}
+
+bool Refused(std::uint64_t call, std::size_t bytes) {
+  ImportState& state = State();
+  if (call >= state.failFrom && call < state.failUntil) return true;
+  if (state.failLargeCount > 0 && bytes >= state.failLargeFrom) {
+    --state.failLargeCount;
+    return true;
+  }
+  return false;
+}
+
+void* CountingMalloc(std::size_t bytes) {
+  const std::uint64_t call = ++State().mallocCalls;
+  if (Refused(call, bytes)) {
+    Trace("malloc-refused %llu", static_cast<unsigned long long>(call));
+    return nullptr;
+  }
+  return std::malloc(bytes);
+}
+
+void Patch(HMODULE plugin, const char* dll, const char* function, void* replacement) {
+  auto patch = std::make_unique<ImportPatch>(plugin, dll, function, replacement);
+  if (!patch->Patched()) {
+    std::fprintf(stderr, "sim: the plugin does not import %s from %s\n", function, dll);
+    std::exit(92);
+  }
+  State().patches.push_back(std::move(patch));
+}
+
+}  // namespace
+
+void PatchPluginImports(HMODULE plugin) {
+  Patch(plugin, "user32.dll", "MessageBoxA", reinterpret_cast<void*>(&RecordMessageBoxA));
+  Patch(plugin, "user32.dll", "MessageBoxW", reinterpret_cast<void*>(&RecordMessageBoxW));
+  Patch(plugin, "kernel32.dll", "TerminateProcess",
+        reinterpret_cast<void*>(&RecordTerminateProcess));
+  Patch(plugin, "kernel32.dll", "GetModuleHandleW",
+        reinterpret_cast<void*>(&RecordGetModuleHandleW));
+  Patch(plugin, "kernel32.dll", "WritePrivateProfileStringW",
+        reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
+  Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
+  if (Options().virtualClock) {
+    Patch(plugin, "kernel32.dll", "QueryPerformanceCounter",
+          reinterpret_cast<void*>(&VirtualQueryPerformanceCounter));
+    Patch(plugin, "kernel32.dll", "QueryPerformanceFrequency",
+          reinterpret_cast<void*>(&VirtualQueryPerformanceFrequency));
+  }
+}
+
+void WhileBoxOpen(unsigned boxNumber, std::function<void()> action) {
+  State().boxActions[boxNumber] = std::move(action);
+}
+
+void AfterSettingsWrite(std::function<void()> action) {
+  State().afterSettingsWrite = std::move(action);
+}
+
+void FailMallocs(std::uint64_t nth, std::uint64_t count) {
+  State().failFrom = State().mallocCalls + nth;
+  State().failUntil = State().failFrom + count;
+}
+
+void FailLargeMallocs(std::size_t bytes, std::uint64_t count) {
+  State().failLargeFrom = bytes;
+  State().failLargeCount = count;
+}
+
+std::uint64_t MallocCalls() {
+  return State().mallocCalls;
+}
+
+}  // namespace sim

@@ -1,0 +1,28 @@
+// The plugin's Windows calls, seen and steered through its import table: message boxes
+// (recorded, never shown unless asked), TerminateProcess, GetModuleHandleW, malloc (counted,
+// refused on demand), the performance counter (the virtual clock) and the settings write.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace sim {
+
+// Patches the plugin's imports; ends the simulator if one is missing.
+void PatchPluginImports(HMODULE plugin);
+
+// Runs `action` while the Nth message box (1-based, counting all boxes) is open.
+void WhileBoxOpen(unsigned boxNumber, std::function<void()> action);
+// Runs `action` after each call of WritePrivateProfileStringW has written.
+void AfterSettingsWrite(std::function<void()> action);
+
+// malloc in the plugin fails for `count` calls, starting with the `nth` call from now.
+void FailMallocs(std::uint64_t nth, std::uint64_t count);
+// The next `count` allocations of at least `bytes` fail; smaller ones go through.
+void FailLargeMallocs(std::size_t bytes, std::uint64_t count);
+std::uint64_t MallocCalls();
+
+}  // namespace sim
