@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstring>
 #include <unordered_map>
 
 #include "sim/checked.h"
+#include "sim/faulting_pages.h"
+#include "sim/forms.h"
 #include "sim/host_image.h"
 #include "sim/trace.h"
 
@@ -65,6 +68,16 @@ void MoveSlotArray() {
 void ShrinkSlotCount(std::uint64_t by) {
   table.count = table.count > by ? table.count - by : 0;
   Trace("slot-count %llu", static_cast<unsigned long long>(table.count));
+}
+
+void ReleaseGameData() {
+  for (const auto& [slots, bytes] : slotArrayBytes) {
+    Require(VirtualFree(slots, 0, MEM_RELEASE) != 0, "VirtualFree of a slot array");
+  }
+  slotArrayBytes.clear();
+  table = FormTableObject{};
+  ForgetAllForms();
+  ReleaseAllBlocks();
 }
 
 void SetOutpostMarker(void* marker) {

@@ -19,6 +19,10 @@ void RemoveFormTable();
 void MoveSlotArray();
 void ShrinkSlotCount(std::uint64_t by);
 
+// Forgets every form, block and slot array built so far and recycles their memory, for a
+// runner that builds table after table in one process.
+void ReleaseGameData();
+
 void SetOutpostMarker(void* marker);
 void SetKeptFormSource(void* source);
 

@@ -17,6 +17,11 @@ namespace {
 
 int lockDepth = 0;
 std::function<void(std::uint64_t)> eraseHook;
+std::vector<EraseCall>* eraseLog = nullptr;
+
+void LogErase(char kind, const void* form) {
+  if (eraseLog != nullptr) eraseLog->push_back({kind, FormIdAt(form)});
+}
 
 void RequireLock(const char* call, const void* form) {
   if (lockDepth <= 0) ProtocolError(call, form ? FormIdAt(form) : 0);
@@ -82,6 +87,7 @@ void BeginErase(void* form, std::uint64_t second) {
   RequireLock("erase-outside-lock", form);
   if (second != 0) ProtocolError("begin-erase-arguments", FormIdAt(form));
   Trace("begin-erase %08X", FormIdAt(form));
+  LogErase('B', form);
   AfterErase(form);
 }
 
@@ -89,12 +95,14 @@ std::uint64_t FinishErase(void* first, void* second, void* form) {
   RequireLock("erase-outside-lock", form);
   if (first != nullptr || second != nullptr) ProtocolError("finish-erase-arguments");
   Trace("finish-erase %08X", FormIdAt(form));
+  LogErase('F', form);
   return 0xCCCCCC01;
 }
 
 std::uint64_t EraseVForm(void* form) {
   RequireLock("erase-outside-lock", form);
   Trace("erase-v %08X", FormIdAt(form));
+  LogErase('V', form);
   AfterErase(form);
   return 0xCCCCCC01;
 }
@@ -146,6 +154,10 @@ void InstallEngine() {
   };
   for (const auto& [offset, target] : stubs) InstallJumpStub(offset, target);
   InstallFormTable();
+}
+
+void RecordEraseCallsInto(std::vector<EraseCall>* log) {
+  eraseLog = log;
 }
 
 void SetEraseHook(std::function<void(std::uint64_t)> hook) {

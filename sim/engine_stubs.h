@@ -5,11 +5,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace sim {
 
 // Checks the host image, writes the stubs and the data slots.
 void InstallEngine();
+
+// One erase call as the engine saw it: 'B' BeginErase, 'F' FinishErase, 'V' EraseVForm.
+struct EraseCall {
+  char kind;
+  std::uint32_t formId;
+};
+// Appends every erase call to `log` (null: stop), for runners that trace nothing.
+void RecordEraseCallsInto(std::vector<EraseCall>* log);
 
 // Called after every erase call (BeginErase or EraseVForm) with its 1-based number.
 void SetEraseHook(std::function<void(std::uint64_t)> hook);

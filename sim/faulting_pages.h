@@ -12,4 +12,8 @@ unsigned char* NewBlock(std::size_t bytes);
 // A block whose bytes from `faultAt` on lie on an unreadable page.
 unsigned char* NewBlockFaultingAt(std::size_t faultAt);
 
+// Every block handed out so far may be handed out again, zeroed (for a runner that builds
+// table after table; nothing may still point into them).
+void ReleaseAllBlocks();
+
 }  // namespace sim

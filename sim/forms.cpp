@@ -15,7 +15,8 @@ constexpr int TypeCodeSlot = VirtualSlots;  // past the table: where each table 
 
 struct FormState {
   std::unordered_map<std::uint32_t, void*> lookup;
-  std::unordered_map<std::uint8_t, std::uint64_t*> virtualTables;
+  // One table per type code, outside the blocks that are recycled between worlds.
+  std::uint64_t virtualTables[256][VirtualSlots + 8] = {};
   std::vector<FormRecord> forms;
   std::unordered_map<void*, std::size_t> formIndex;
   bool recordForms = true;
@@ -38,9 +39,8 @@ std::uint64_t UnexpectedVirtual(const void* self) {
 }
 
 std::uint64_t* VirtualTableOf(std::uint8_t type) {
-  std::uint64_t*& table = State().virtualTables[type];
-  if (table == nullptr) {
-    table = reinterpret_cast<std::uint64_t*>(NewBlock((VirtualSlots + 8) * sizeof(std::uint64_t)));
+  std::uint64_t* table = State().virtualTables[type];
+  if (table[GetFormTypeSlot] == 0) {
     for (int slot = 0; slot < VirtualSlots; ++slot) {
       table[slot] = reinterpret_cast<std::uint64_t>(&UnexpectedVirtual);
     }
@@ -71,6 +71,12 @@ void RegisterForLookup(std::uint32_t formId, void* form) {
 void* RegisteredForm(std::uint32_t formId) {
   const auto found = State().lookup.find(formId);
   return found == State().lookup.end() ? nullptr : found->second;
+}
+
+void ForgetAllForms() {
+  State().lookup.clear();
+  State().forms.clear();
+  State().formIndex.clear();
 }
 
 const std::vector<FormRecord>& RecordedForms() {

@@ -18,6 +18,9 @@ void RegisterForLookup(std::uint32_t formId, void* form);
 // The registered form, or null.
 void* RegisteredForm(std::uint32_t formId);
 
+// Forgets every form registered or recorded so far.
+void ForgetAllForms();
+
 // The record of every form built while recording is on, for the run summary.
 struct FormRecord {
   void* form;

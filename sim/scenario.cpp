@@ -49,7 +49,9 @@ struct Line {
 };
 
 struct Scenario {
-  World world;
+  explicit Scenario(World& built) : world(built) {}
+
+  World& world;
   std::wstring pluginPath;
   bool pluginLoaded = false;
   std::uint64_t mallocMark = 0;
@@ -346,10 +348,15 @@ std::string UnknownVerb(const std::string& word) {
   return error;
 }
 
-bool Scenario::Run(const std::string& text, std::string& error) {
+Line SplitLine(const std::string& text) {
   Line line{text, {}};
   std::istringstream stream(text);
   for (std::string word; stream >> word;) line.words.push_back(word);
+  return line;
+}
+
+bool Scenario::Run(const std::string& text, std::string& error) {
+  const Line line = SplitLine(text);
   if (line.words.empty() || line.words[0][0] == '#') return true;
   for (const Verb& verb : VerbList) {
     if (line.words[0] == verb.name) return verb.run(*this, line, error);
@@ -377,7 +384,8 @@ void PrintVerbTable(bool world) {
 }  // namespace
 
 int RunScript(const std::string& script, const std::wstring& pluginPath) {
-  Scenario scenario;
+  World world;
+  Scenario scenario(world);
   scenario.pluginPath = pluginPath;
   std::istringstream lines(script);
   int lineNumber = 0;
@@ -392,6 +400,22 @@ int RunScript(const std::string& script, const std::wstring& pluginPath) {
     }
   }
   return 0;
+}
+
+bool BuildWorld(World& world, const std::string& lines, std::string& error) {
+  Scenario scenario(world);
+  std::istringstream stream(lines);
+  for (std::string text; std::getline(stream, text);) {
+    const Line line = SplitLine(text);
+    if (line.words.empty()) continue;
+    const auto verb = std::find_if(std::begin(VerbList), std::end(VerbList),
+                                   [&](const Verb& each) { return line.words[0] == each.name; });
+    if (verb == std::end(VerbList) || !verb->world) {
+      return error = "not a world line: " + text, false;
+    }
+    if (!verb->run(scenario, line, error)) return error = text + ": " + error, false;
+  }
+  return true;
 }
 
 void PrintVocabulary() {

@@ -10,6 +10,11 @@ namespace sim {
 // Returns 0 when every line ran, 2 on a malformed line (reported on stderr).
 int RunScript(const std::string& script, const std::wstring& pluginPath);
 
+class World;
+
+// Applies world lines (only) to `world`. False, with `error` naming the line, otherwise.
+bool BuildWorld(World& world, const std::string& lines, std::string& error);
+
 // Prints the vocabulary (verbs, options, form attributes) as the Markdown tables of
 // sim/README.md.
 void PrintVocabulary();

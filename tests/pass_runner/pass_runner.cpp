@@ -1,0 +1,255 @@
+// The lean pass runner: table after table through the product's cleaning pass, linked in and
+// called directly, in the simulated engine; the erase calls of each pass are compared with
+// the model of tests/random_tables. No GoogleTest, so that this program's image keeps the
+// simulator's host image where the game's offsets need it.
+//   pass_runner.exe [--first-seed S] [--tables N] [--processes P]
+// More tables than one process may take (their FormIds share one 24-bit space, and the
+// erased record only grows) are split over child processes, two at a time. A soak takes its
+// table count from KSC_SOAK_TABLES. Prints one summary line; exit code 1 on a mismatch.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cleaner/cleaning_pass.h"
+#include "settings/settings.h"
+#include "sim/checked.h"
+#include "sim/engine_data.h"
+#include "sim/engine_stubs.h"
+#include "sim/forms.h"
+#include "sim/program_files.h"
+#include "sim/protocol.h"
+#include "sim/scenario.h"
+#include "sim/scoped_handle.h"
+#include "sim/stack_pattern.h"
+#include "sim/trace.h"
+#include "sim/world.h"
+#include "tests/random_tables/random_tables.h"
+
+namespace {
+
+using random_tables::Table;
+using random_tables::TableChange;
+
+// FormIds of one process's tables stay below 0x00800000 (the model's mismatched keys lie
+// above it).
+constexpr unsigned MaxTablesPerProcess = 20000;
+constexpr std::uint32_t FirstIdBase = 0x1000;
+
+struct Options {
+  unsigned firstSeed = 1;
+  unsigned tables = 10000;
+  unsigned processes = 0;  // 0: as many as the table count needs
+};
+
+// The erase calls as "KJ <id>" (BeginErase directly followed by FinishErase of the same
+// form) and "V <id>"; anything else spelled out, so that a broken sequence shows.
+std::vector<std::string> Erasures(const std::vector<sim::EraseCall>& calls) {
+  std::vector<std::string> erasures;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string id = random_tables::Hex(calls[i].formId);
+    if (calls[i].kind == 'V') {
+      erasures.push_back("V " + id);
+    } else if (calls[i].kind == 'B' && i + 1 < calls.size() && calls[i + 1].kind == 'F' &&
+               calls[i + 1].formId == calls[i].formId) {
+      erasures.push_back("KJ " + id);
+      ++i;
+    } else {
+      erasures.push_back(std::string(1, calls[i].kind) + "? " + id);
+    }
+  }
+  return erasures;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const auto& line : lines) joined += "    " + line + "\n";
+  return joined.empty() ? "    (none)\n" : joined;
+}
+
+// The table and pass under way, for a crash report.
+unsigned currentSeed = 0;
+int currentPass = 0;
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
+  std::printf(
+      "CRASH seed %u pass %d: exception %08lX\n  reproduce: pass_runner --first-seed %u "
+      "--tables 1\n",
+      currentSeed, currentPass, info->ExceptionRecord->ExceptionCode, currentSeed);
+  std::fflush(stdout);
+  TerminateProcess(GetCurrentProcess(), 3);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void Report(unsigned seed, int pass, const std::string& what, const std::string& detail) {
+  std::printf(
+      "MISMATCH seed %u pass %d: %s\n%s"
+      "  reproduce: pass_runner --first-seed %u --tables 1, or KSC_SEED=%u with "
+      "RandomizedPasses.ErasureSequencesMatchTheModel\n",
+      seed, pass, what.c_str(), detail.c_str(), seed, seed);
+  std::fflush(stdout);
+}
+
+void Require(bool ok, const std::string& what) {
+  if (ok) return;
+  std::fprintf(stderr, "pass_runner: %s\n", what.c_str());
+  std::exit(2);
+}
+
+// Runs one table's two passes; true when both match the model.
+bool RunTable(unsigned seed, std::uint32_t idBase, std::uint64_t& erasedTotal) {
+  const Table table = random_tables::MakeTable(seed, idBase);
+  const random_tables::ModelResult model = random_tables::Model(table);
+  sim::ReleaseGameData();
+  sim::World world;
+  std::string error;
+  Require(sim::BuildWorld(world, random_tables::WorldBeforeFirstLoad(table), error), error);
+
+  const std::uint64_t erasuresBefore = sim::Counters().erasures;
+  const TableChange change = table.change;
+  sim::SetEraseHook([change, erasuresBefore](std::uint64_t number) {
+    if (change.kind == TableChange::Kind::None || number - erasuresBefore != change.atErasure)
+      return;
+    if (change.kind == TableChange::Kind::Move) {
+      sim::MoveSlotArray();
+    } else {
+      sim::ShrinkSlotCount(change.shrinkBy);
+    }
+  });
+  bEraseOutposts = table.eraseOutposts;
+
+  bool matched = true;
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) {
+      Require(sim::BuildWorld(world, random_tables::WorldAddedForSecondLoad(table), error), error);
+    }
+    Require(world.Commit(error), error);
+    std::vector<sim::EraseCall> calls;
+    sim::RecordEraseCallsInto(&calls);
+    const sim::EngineCounters before = sim::Counters();
+    currentSeed = seed;
+    currentPass = pass + 1;
+    sim::FillStackBelowWithPattern();
+    const bool succeeded = RunCleaningPass();
+    sim::RecordEraseCallsInto(nullptr);
+    const sim::EngineCounters& after = sim::Counters();
+
+    const auto erasures = Erasures(calls);
+    erasedTotal += erasures.size();
+    if (!succeeded) {
+      Report(seed, pass + 1, "the pass failed", "");
+      matched = false;
+    } else if (erasures != model.erasures[pass]) {
+      Report(seed, pass + 1, "erase calls differ from the model",
+             "  expected:\n" + Joined(model.erasures[pass]) + "  made:\n" + Joined(erasures));
+      matched = false;
+    }
+    if (after.locks - before.locks != 1 || after.unlocks - before.unlocks != 1) {
+      Report(seed, pass + 1, "the lock was not taken and released once", "");
+      matched = false;
+    }
+    if (after.protocolErrors != before.protocolErrors) {
+      Report(seed, pass + 1, "the engine saw protocol errors", "");
+      matched = false;
+    }
+  }
+  sim::SetEraseHook(nullptr);
+  return matched;
+}
+
+int RunTablesHere(const Options& options) {
+  SetUnhandledExceptionFilter(ReportCrash);
+  sim::SetTracing(false);
+  sim::SetRecordForms(false);
+  sim::InstallEngine();  // this program stands for the game: the product's ModuleBase is it
+  const auto start = std::chrono::steady_clock::now();
+  unsigned failures = 0;
+  std::uint64_t erased = 0;
+  for (unsigned i = 0; i < options.tables; ++i) {
+    const std::uint32_t idBase = FirstIdBase + i * random_tables::IdsPerTable;
+    if (!RunTable(options.firstSeed + i, idBase, erased)) ++failures;
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("tables=%u seeds=%u..%u erasures=%llu failures=%u seconds=%.1f\n", options.tables,
+              options.firstSeed, options.firstSeed + options.tables - 1,
+              static_cast<unsigned long long>(erased), failures, seconds);
+  return failures == 0 ? 0 : 1;
+}
+
+// Splits the tables over child processes of this program, two running at a time.
+int RunTablesInChildren(const Options& options) {
+  const unsigned processes = options.processes;
+  const unsigned perProcess = (options.tables + processes - 1) / processes;
+  Require(perProcess <= MaxTablesPerProcess, "too many tables for one process");
+  const std::wstring self = sim::BesideThisProgram(L"pass_runner.exe");
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<sim::ScopedHandle> running;
+  int failed = 0;
+  auto waitForOne = [&] {
+    std::vector<HANDLE> handles;
+    for (const auto& child : running) handles.push_back(child.Get());
+    const DWORD index =
+        WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, INFINITE);
+    Require(index < WAIT_OBJECT_0 + handles.size(), "waiting for a child runner");
+    DWORD exitCode = 1;
+    sim::Require(GetExitCodeProcess(handles[index - WAIT_OBJECT_0], &exitCode) != 0,
+                 "GetExitCodeProcess");
+    if (exitCode != 0) ++failed;
+    running.erase(running.begin() + (index - WAIT_OBJECT_0));
+  };
+  for (unsigned first = 0; first < options.tables; first += perProcess) {
+    if (running.size() == 2) waitForOne();
+    const unsigned count = std::min(perProcess, options.tables - first);
+    std::wstring command = L"\"" + self + L"\" --first-seed " +
+                           std::to_wstring(options.firstSeed + first) + L" --tables " +
+                           std::to_wstring(count) + L" --processes 1";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    sim::Require(CreateProcessW(self.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                nullptr, &startup, &child) != 0,
+                 "CreateProcessW of a child runner");
+    CloseHandle(child.hThread);
+    running.emplace_back(child.hProcess);
+  }
+  while (!running.empty()) waitForOne();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("all: tables=%u seeds=%u..%u processes=%u failed-processes=%d seconds=%.1f\n",
+              options.tables, options.firstSeed, options.firstSeed + options.tables - 1, processes,
+              failed, seconds);
+  return failed == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const unsigned value = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    if (!std::strcmp(argv[i], "--first-seed")) {
+      options.firstSeed = value;
+    } else if (!std::strcmp(argv[i], "--tables")) {
+      options.tables = value;
+    } else if (!std::strcmp(argv[i], "--processes")) {
+      options.processes = value;
+    } else {
+      std::fprintf(stderr, "usage: pass_runner [--first-seed S] [--tables N] [--processes P]\n");
+      return 2;
+    }
+  }
+  if (const char* soak = std::getenv("KSC_SOAK_TABLES");
+      soak != nullptr && options.processes != 1) {
+    options.tables = static_cast<unsigned>(std::strtoul(soak, nullptr, 10));
+  }
+  if (options.processes == 0) {
+    options.processes = (options.tables + MaxTablesPerProcess - 1) / MaxTablesPerProcess;
+  }
+  if (options.processes <= 1) return RunTablesHere(options);
+  return RunTablesInChildren(options);
+}
