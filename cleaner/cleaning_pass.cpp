@@ -1,11 +1,17 @@
 #include "cleaner/cleaning_pass.h"
 
+#include <windows.h>
+
+#include <new>
+
 #include "cleaner/form_rules.h"
 #include "cleaner/form_table_lock.h"
+#include "cleaner/pass_tally.h"
 #include "host/engine.h"
 #include "host/game_layout.h"
 #include "host/guarded_members.h"
 #include "host/host_entry_table.h"
+#include "report/report.h"
 #include "settings/settings.h"
 
 namespace {
@@ -20,42 +26,76 @@ T ReadEngineSlot(std::uintptr_t offset) {
 // Never reads through an array the table no longer uses: when an erase call has moved the
 // slot array, the walk starts again at its first slot (what was erased is skipped through
 // ErasedFormIds). The end is computed afresh before every slot.
-void WalkSlots(const FormTableView& table, const PassInputs& inputs) {
+void WalkSlots(const FormTableView& table, const PassInputs& inputs, PassTally& tally) {
   const FormTableSlotEntry* slots = table.Slots();
   const FormTableSlotEntry* cursor = slots;
   for (;;) {
     const FormTableSlotEntry* current = table.Slots();
-    if (current != slots) cursor = slots = current;
-    if (slots == nullptr || cursor >= slots + table.SlotCount()) return;
-    if (cursor->state != EmptySlotState) VisitSlot(cursor->key, cursor->form, inputs);
+    if (current != slots) {
+      cursor = slots = current;
+      tally.WalkRestarted();
+    }
+    if (slots == nullptr || cursor >= slots + table.SlotCount()) break;
+    if (cursor->state != EmptySlotState) VisitSlot(cursor->key, cursor->form, inputs, tally);
     ++cursor;
   }
+  tally.WalkEnded(table.SlotCount());
 }
 
-}  // namespace
-
-bool RunCleaningPass() {
+// The pass from its preconditions to the end of the walk; the lock is held from the table
+// test on and released when this returns or throws.
+PassFailure CleanFormTable(PassTally& tally) {
   void* outpostMarker = ReadEngineSlot<void*>(HostEntryTable::OutpostMarkerSlot);
-  if (outpostMarker == nullptr) return false;
+  if (outpostMarker == nullptr) return PassFailure::NoOutpostMarker;
   const GameForm* listMarkerForm = LookupFormById(ListMarkerFormId);
-  if (listMarkerForm == nullptr) return false;
+  if (listMarkerForm == nullptr) return PassFailure::ListMarkerFormMissing;
 
   const void* table = ReadEngineSlot<const void*>(HostEntryTable::FormTableSlot);
-  FormTableLockGuard lock(EngineAddress(HostEntryTable::FormTableLock));
-  if (table == nullptr) return false;
+  const FormTableLockGuard lock(EngineAddress(HostEntryTable::FormTableLock),
+                                tally.Counters().lockHeldTicks);
+  if (table == nullptr) return PassFailure::NoFormTable;
   const FormTableView view{table};
-  if (static_cast<std::uint32_t>(view.SlotCount()) == view.EmptinessWord()) return false;
+  if (static_cast<std::uint32_t>(view.SlotCount()) == view.EmptinessWord()) {
+    return PassFailure::TableEmpty;
+  }
   void* keptSource = ReadEngineSlot<void*>(HostEntryTable::KeptFormSourceSlot);
-  if (keptSource == nullptr) return false;
+  if (keptSource == nullptr) return PassFailure::NoKeptFormSource;
 
   // Faults on guarded members are absorbed only while this pass walks.
   const FaultAbsorberScope absorber;
-  if (!absorber.Installed()) return false;
+  if (!absorber.Installed()) return PassFailure::FaultHandlerNotInstalled;
   const GameForm* keptFormA = GetKeptForm(keptSource);
   // bEraseOutposts is copied once per pass: only ReadSettings writes it, and that runs at
   // load, before any pass can start.
   const PassInputs inputs{outpostMarker, listMarkerForm, keptFormA, KeptFormB(keptFormA),
                           bEraseOutposts};
-  WalkSlots(view, inputs);
+  WalkSlots(view, inputs, tally);
+  return PassFailure::None;
+}
+
+}  // namespace
+
+// The report is written after the lock is released: a failure (on disk before the caller
+// composes its fatal text), or the pass's figures before the caller marks its notice due.
+bool RunCleaningPass() {
+  PassTally tally;
+  PassFailure failure = PassFailure::None;
+  try {
+    failure = CleanFormTable(tally);
+  } catch (const std::bad_alloc&) {
+    ReportPassFailure(PassFailure::OutOfMemory);
+    throw;
+  } catch (...) {
+    ReportPassFailure(PassFailure::UnexpectedError);
+    throw;
+  }
+  if (failure != PassFailure::None) {
+    ReportPassFailure(failure);
+    return false;
+  }
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  tally.Counters().ticksPerSecond = frequency.QuadPart;
+  ReportPass(tally.Counters());
   return true;
 }

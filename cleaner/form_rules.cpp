@@ -1,6 +1,9 @@
 #include "cleaner/form_rules.h"
 
+#include <optional>
+
 #include "cleaner/erased_form_ids.h"
+#include "cleaner/pass_tally.h"
 #include "cleaner/reference_classification.h"
 #include "host/engine.h"
 #include "host/game_layout.h"
@@ -15,6 +18,9 @@ constexpr std::uint8_t TypeK = 'K';
 constexpr std::uint8_t TypeJ = 'J';
 constexpr std::uint8_t TypeV = 'V';
 constexpr std::uint8_t TypeRelated8 = '8';
+
+// Nothing keeps the form: the rules allow the erasure.
+constexpr std::optional<KeptReason> Erase = std::nullopt;
 
 // True for a form the game created at run time; false for null.
 bool IsRuntimeForm(const GameForm* form) {
@@ -35,67 +41,91 @@ std::uint32_t CountAttachedItems(const GameForm* form) {
   return named;
 }
 
-void EraseWithBase(GameForm* form, std::uint32_t formId) {
-  if (GetFormHolder(form) != 0) return;
-  ErasedFormIds.Append(formId);  // recorded before the engine sees the first erase call
-  BeginErase(form);
-  FinishErase(form);
-}
-
 // 'K': a base that is neither FormId 7 nor loaded (unless its related form is an '8').
-bool MayEraseK(const GameForm* form) {
-  if (HoldLink(form) != nullptr) return false;
+std::optional<KeptReason> ReasonToKeepK(const GameForm* form) {
+  if (HoldLink(form) != nullptr) return KeptReason::KHoldLink;
   const GameForm* base = BaseObject(form);
-  if (base == nullptr || FormIdOf(base) == ExcludedBaseFormId) return false;
+  if (base == nullptr) return KeptReason::KNoBase;
+  if (FormIdOf(base) == ExcludedBaseFormId) return KeptReason::KBaseSeven;
   if (!IsRuntimeForm(base)) {
     const GameForm* related = BaseRelatedForm(base);
-    if (related == nullptr || GetFormType(related) != TypeRelated8) return false;
+    if (related == nullptr || GetFormType(related) != TypeRelated8) {
+      return KeptReason::KLoadedBaseWithoutEight;
+    }
   }
-  return CountAttachedItems(form) == 0;
+  if (CountAttachedItems(form) != 0) return KeptReason::KNamedAttachedItems;
+  return Erase;
 }
 
 // 'J': a run-time base, no allowance.
-bool MayEraseJ(const GameForm* form) {
-  if (HoldLink(form) != nullptr) return false;
+std::optional<KeptReason> ReasonToKeepJ(const GameForm* form) {
+  if (HoldLink(form) != nullptr) return KeptReason::JHoldLink;
   const GameForm* base = BaseObject(form);
-  if (base == nullptr || !IsRuntimeForm(base)) return false;
-  return CountAttachedItems(form) == 0;
+  if (base == nullptr) return KeptReason::JNoBase;
+  if (!IsRuntimeForm(base)) return KeptReason::JLoadedBase;
+  if (CountAttachedItems(form) != 0) return KeptReason::JNamedAttachedItems;
+  return Erase;
 }
 
-bool MayEraseV(const GameForm* form, const PassInputs& inputs) {
-  if (form == inputs.keptFormA || form == inputs.keptFormB) return false;
+std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& inputs) {
+  if (form == inputs.keptFormA || form == inputs.keptFormB) return KeptReason::VKeptForm;
   switch (ClassifyReference(form, inputs.outpostMarker, inputs.listMarkerForm)) {
     case ReferenceCategory::ListMarked:
-      return false;
+      return KeptReason::VListMarked;
     case ReferenceCategory::Outpost:
-      return inputs.eraseOutposts;
+      if (!inputs.eraseOutposts) return KeptReason::VOutpost;
+      return Erase;
     case ReferenceCategory::None:
-      return true;
+      return Erase;
   }
-  return false;
+  return KeptReason::VListMarked;  // no other category exists: keep rather than guess
+}
+
+// 'K' and 'J' forms are erased in two steps, unless something in the game holds them.
+void EraseWithBase(GameForm* form, std::uint32_t formId, ErasedType type, PassTally& tally) {
+  if (GetFormHolder(form) != 0) {
+    tally.Kept(type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame);
+    return;
+  }
+  ErasedFormIds.Append(formId);  // recorded before the engine sees the first erase call
+  BeginErase(form);
+  FinishErase(form);
+  tally.Erased(type, formId);
+}
+
+void EraseV(GameForm* form, std::uint32_t formId, PassTally& tally) {
+  ErasedFormIds.Append(formId);
+  EraseVForm(form);
+  tally.Erased(ErasedType::V, formId);
 }
 
 }  // namespace
 
-void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs) {
+void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, PassTally& tally) {
+  tally.SlotInUse();
   // Key tests first: they need no engine memory, and the key equals the form's FormId
   // whenever the slot is acted on.
-  if (!IsRuntimeFormId(key) || ErasedFormIds.Contains(key)) return;
-  if (form == nullptr || FormIdOf(form) != key) return;
+  if (!IsRuntimeFormId(key)) return;
+  if (ErasedFormIds.Contains(key)) return tally.AlreadyErased(key);
+  tally.Examined();
+  if (form == nullptr || FormIdOf(form) != key) return tally.Kept(KeptReason::NoFormOrKeyMismatch);
+  std::optional<KeptReason> reason;
   switch (GetFormType(form)) {
     case TypeK:
-      if (MayEraseK(form)) EraseWithBase(form, key);
+      reason = ReasonToKeepK(form);
+      if (!reason) return EraseWithBase(form, key, ErasedType::K, tally);
       break;
     case TypeJ:
-      if (MayEraseJ(form)) EraseWithBase(form, key);
+      reason = ReasonToKeepJ(form);
+      if (!reason) return EraseWithBase(form, key, ErasedType::J, tally);
       break;
     case TypeV:
-      if (MayEraseV(form, inputs)) {
-        ErasedFormIds.Append(key);
-        EraseVForm(form);
-      }
+      reason = ReasonToKeepV(form, inputs);
+      if (!reason) return EraseV(form, key, tally);
       break;
     default:
+      reason = KeptReason::NotCleanedType;
       break;
   }
+  tally.Kept(*reason);
 }

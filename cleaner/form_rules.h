@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+class PassTally;
 struct GameForm;
 
 // What every slot of one pass is judged against, fixed when the pass starts.
@@ -15,5 +16,5 @@ struct PassInputs {
 };
 
 // Judges one in-use slot and erases its form when the rules allow; the FormId is recorded
-// before the engine sees the first erase call.
-void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs);
+// before the engine sees the first erase call. The tally learns the decision.
+void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, PassTally& tally);

@@ -1,11 +1,26 @@
 #include "cleaner/form_table_lock.h"
 
+#include <windows.h>
+
 #include "host/engine.h"
 
-FormTableLockGuard::FormTableLockGuard(void* lock) : lock_(lock) {
+namespace {
+
+std::int64_t Now() {
+  LARGE_INTEGER ticks;
+  QueryPerformanceCounter(&ticks);
+  return ticks.QuadPart;
+}
+
+}  // namespace
+
+FormTableLockGuard::FormTableLockGuard(void* lock, std::int64_t& heldTicks)
+    : lock_(lock), heldTicks_(heldTicks) {
   LockFormTable(lock_);
+  lockedAt_ = Now();
 }
 
 FormTableLockGuard::~FormTableLockGuard() {
+  heldTicks_ = Now() - lockedAt_;
   UnlockFormTable(lock_);
 }

@@ -8,6 +8,7 @@
 #include "host/engine.h"
 #include "host/host_entry_table.h"
 #include "notices/notices.h"
+#include "report/report.h"
 #include "settings/settings.h"
 
 namespace {
@@ -36,13 +37,14 @@ constexpr const char* DisarmFailedSuffix =
     "\n\nWarning: INI setting 'bPluginActive' couldn't be deactivated. Please change its value "
     "to 0 in KelvarionSaveCleaner.ini";
 
-// How far the end of the run has got. Detach, write and notice each happen once, in that
-// order; when one throws (memory exhausted), the next check goes on from there, keeping the
+// How far the end of the run has got. Detach, write, report and notice each happen once, in
+// that order; when one throws (memory exhausted), the next check goes on from there, keeping the
 // write's result for the notice.
 struct RunFinish {
   bool detached = false;
   bool written = false;
   bool disarmed = false;
+  bool reported = false;
   bool noticeShown = false;
 
   bool InProgress() const { return detached && !noticeShown; }
@@ -57,6 +59,10 @@ void FinishRun() {
   if (!finish.written) {
     finish.disarmed = DisarmPlugin();
     finish.written = true;
+  }
+  if (!finish.reported) {
+    ReportRunEnd(finish.disarmed);
+    finish.reported = true;
   }
   if (!finish.noticeShown) {
     ShowNotice(std::string(SecondPhaseNotice) + (finish.disarmed ? "" : DisarmFailedSuffix));

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 // The load lives at a known instruction address so that the handler can recognise its
 // fault exactly and resume at the fix-up, which returns null.
 asm(R"(
@@ -26,11 +28,14 @@ extern "C" const unsigned char kscGuardedLoadFixup[];
 
 namespace {
 
+std::atomic<std::uint64_t> absorbedFaults{0};
+
 LONG CALLBACK AbsorbGuardedLoadFault(EXCEPTION_POINTERS* info) {
   CONTEXT* context = info->ContextRecord;
   if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
       context->Rip == reinterpret_cast<DWORD64>(kscGuardedLoadInstruction)) {
     context->Rip = reinterpret_cast<DWORD64>(kscGuardedLoadFixup);
+    absorbedFaults.fetch_add(1, std::memory_order_relaxed);
     return EXCEPTION_CONTINUE_EXECUTION;
   }
   return EXCEPTION_CONTINUE_SEARCH;
@@ -41,6 +46,10 @@ LONG CALLBACK AbsorbGuardedLoadFault(EXCEPTION_POINTERS* info) {
 void* GuardedReadPointer(const void* object, std::uintptr_t offset) {
   if (object == nullptr) return nullptr;
   return kscGuardedLoad(static_cast<const unsigned char*>(object) + offset);
+}
+
+std::uint64_t AbsorbedFaultCount() {
+  return absorbedFaults.load(std::memory_order_relaxed);
 }
 
 FaultAbsorberScope::FaultAbsorberScope()

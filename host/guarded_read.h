@@ -8,6 +8,9 @@
 // FaultAbsorberScope is alive, an access violation raised by this read yields null.
 void* GuardedReadPointer(const void* object, std::uintptr_t offset);
 
+// How many faulting reads have been absorbed so far in this process.
+std::uint64_t AbsorbedFaultCount();
+
 // Installs, for its lifetime, the vectored handler that absorbs access violations raised
 // by the one load instruction inside GuardedReadPointer; every other exception passes on.
 class FaultAbsorberScope {

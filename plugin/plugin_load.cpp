@@ -7,6 +7,7 @@
 #include "host/engine.h"
 #include "host/loader_interface.h"
 #include "notices/notices.h"
+#include "report/report.h"
 #include "settings/settings.h"
 
 namespace {
@@ -35,15 +36,20 @@ bool Load(const LoaderInterface& loader) {
   ModuleBase = reinterpret_cast<std::uintptr_t>(game);
 
   ReadSettings();
-  if (!bPluginActive) return true;  // Idle: nothing shown, nothing registered.
+  if (!bPluginActive) return true;  // Idle: nothing shown, nothing registered, no report.
 
+  StartReport(bEraseOutposts);
   ShowNotice(ArmedNotice);
   // A loader without a usable messaging service cannot drive the run: report that the
   // plugin did not start instead of calling through null.
-  if (loader.LookupService == nullptr) return false;
   const auto* messaging =
-      static_cast<const MessagingService*>(loader.LookupService(MessagingServiceId));
-  if (messaging == nullptr || messaging->AddMessageListener == nullptr) return false;
+      loader.LookupService == nullptr
+          ? nullptr
+          : static_cast<const MessagingService*>(loader.LookupService(MessagingServiceId));
+  if (messaging == nullptr || messaging->AddMessageListener == nullptr) {
+    ReportNoMessagingService();
+    return false;
+  }
   messaging->AddMessageListener(PluginHandle, "VKRX", HandleLoaderMessage);
   return true;
 }

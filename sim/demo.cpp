@@ -19,33 +19,36 @@ struct FormGroup {
   const char* note;
   const char* attributes;  // %B is replaced by a fresh base of the group's own
   const char* base;        // "runtime", "loaded", "loaded8", "seven" or ""
+  const char* expect;      // what the rules must do with each: "erase" or why it is kept
 };
 
 // Each group exercises one rule of the cleaning pass; the note names it in the summary.
 constexpr FormGroup Groups[] = {
-    {'K', 600, "run-time, run-time base", "base=%B", "runtime"},
-    {'K', 100, "run-time, loaded base with an '8' related form", "base=%B", "loaded8"},
-    {'K', 100, "run-time, loaded base, no '8' related form", "base=%B", "loaded"},
-    {'K', 50, "run-time, base FormId 00000007", "base=%B", "seven"},
-    {'K', 50, "run-time, hold link set", "hold base=%B", "runtime"},
-    {'K', 50, "run-time, named attached item", "holder=10;11 base=%B", "runtime"},
-    {'K', 50, "run-time, attached items without namer", "holder=10;01 base=%B", "runtime"},
-    {'K', 50, "run-time, held by the game", "held base=%B", "runtime"},
-    {'K', 20, "run-time, no base object", "", ""},
-    {'K', 20, "run-time, unreadable base member", "fault=base", ""},
-    {'J', 300, "run-time, run-time base", "base=%B", "runtime"},
-    {'J', 100, "run-time, loaded base (even with '8')", "base=%B", "loaded8"},
-    {'J', 30, "run-time, hold link set", "hold base=%B", "runtime"},
-    {'J', 30, "run-time, named attached item", "holder=11 base=%B", "runtime"},
-    {'J', 30, "run-time, held by the game", "held base=%B", "runtime"},
-    {'V', 400, "run-time, unprotected", "", ""},
-    {'V', 100, "run-time, outpost (bEraseOutposts=0)", "holdera=x;m", ""},
-    {'V', 100, "run-time, list-marked", "parent ids=0 cast=0;20C59F", ""},
-    {'V', 50, "run-time, unreadable parent member", "fault=parent", ""},
-    {'X', 200, "run-time, other form type", "", ""},
+    {'K', 600, "run-time, run-time base", "base=%B", "runtime", "erase"},
+    {'K', 100, "run-time, loaded base with an '8' related form", "base=%B", "loaded8", "erase"},
+    {'K', 100, "run-time, loaded base, no '8' related form", "base=%B", "loaded", "k-loaded-base"},
+    {'K', 50, "run-time, base FormId 00000007", "base=%B", "seven", "k-base-7"},
+    {'K', 50, "run-time, hold link set", "hold base=%B", "runtime", "k-hold-link"},
+    {'K', 50, "run-time, named attached item", "holder=10;11 base=%B", "runtime", "k-named-items"},
+    {'K', 50, "run-time, attached items without namer", "holder=10;01 base=%B", "runtime", "erase"},
+    {'K', 50, "run-time, held by the game", "held base=%B", "runtime", "k-held"},
+    {'K', 20, "run-time, no base object", "", "", "k-no-base"},
+    {'K', 20, "run-time, unreadable base member", "fault=base", "", "k-no-base"},
+    {'J', 300, "run-time, run-time base", "base=%B", "runtime", "erase"},
+    {'J', 100, "run-time, loaded base (even with '8')", "base=%B", "loaded8", "j-loaded-base"},
+    {'J', 30, "run-time, hold link set", "hold base=%B", "runtime", "j-hold-link"},
+    {'J', 30, "run-time, named attached item", "holder=11 base=%B", "runtime", "j-named-items"},
+    {'J', 30, "run-time, held by the game", "held base=%B", "runtime", "j-held"},
+    {'V', 400, "run-time, unprotected", "", "", "erase"},
+    {'V', 100, "run-time, outpost (bEraseOutposts=0)", "holdera=x;m", "", "v-outpost"},
+    {'V', 100, "run-time, list-marked", "parent ids=0 cast=0;20C59F", "", "v-list-marked"},
+    {'V', 50, "run-time, unreadable parent member", "fault=parent", "", "erase"},
+    {'X', 200, "run-time, other form type", "", "", ""},
 };
 
-std::string BuildWorld() {
+}  // namespace
+
+std::string DemonstrationWorld() {
   std::string world;
   std::uint32_t runtimeId = 0xFF000100, loadedId = 0x00010000;
   char line[256];
@@ -69,8 +72,9 @@ std::string BuildWorld() {
       }
       std::string note = group.note;  // one word on the line: blanks travel as underscores
       for (char& c : note) c = c == ' ' ? '_' : c;
-      std::snprintf(line, sizeof line, "form %08X %c %s note=%s\n", runtimeId++, group.type,
-                    attributes.c_str(), note.c_str());
+      const std::string expect = *group.expect ? std::string(" expect=") + group.expect : "";
+      std::snprintf(line, sizeof line, "form %08X %c %s note=%s%s\n", runtimeId++, group.type,
+                    attributes.c_str(), note.c_str(), expect.c_str());
       world += line;
       if (i % 17 == 0) world += "empty\n";
     }
@@ -82,8 +86,6 @@ std::string BuildWorld() {
   return world;
 }
 
-}  // namespace
-
 int RunDemonstration(const std::wstring& pluginPath) {
   const ScratchGameFolder folder(L"demo");
   folder.WriteSettings(
@@ -92,7 +94,7 @@ int RunDemonstration(const std::wstring& pluginPath) {
   const CurrentDirectoryScope inGameFolder(folder.Path());
   Options().narrate = true;
   SetTracing(false);
-  std::string script = BuildWorld();
+  std::string script = DemonstrationWorld();
   script +=
       "say Kelvarion Save Cleaner: a full cleaning run in the host simulator\n"
       "say Settings file before the run (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini):\n"
@@ -119,7 +121,10 @@ int RunDemonstration(const std::wstring& pluginPath) {
       "say What happened to each kind of form (type, rule):\n"
       "trace on\n"
       "summary\n"
-      "trace off\n";
+      "trace off\n"
+      "say \n"
+      "say The plugin's own report (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.log):\n"
+      "report-print\n";
   return RunScript(script, pluginPath);
 }
 

@@ -4,6 +4,10 @@
 
 namespace sim {
 
+// The demonstration's world lines: a few thousand forms covering every rule, each with the
+// reason the rules must keep it (or `expect=erase`).
+std::string DemonstrationWorld();
+
 // A synthetic world of a few thousand forms covering every rule, played as one full
 // two-load cleaning run against the real plugin, told as a player would see it.
 int RunDemonstration(const std::wstring& pluginPath);

@@ -10,6 +10,7 @@
 #include "sim/faulting_pages.h"
 #include "sim/forms.h"
 #include "sim/host_image.h"
+#include "sim/pass_tally.h"
 #include "sim/trace.h"
 
 namespace sim {
@@ -63,11 +64,13 @@ void MoveSlotArray() {
   Require(VirtualProtect(old, slotArrayBytes[old], PAGE_NOACCESS, &oldProtection) != 0,
           "VirtualProtect of a moved slot array");
   Trace("slot-array-moved");
+  TallySlotArrayMoved();
 }
 
 void ShrinkSlotCount(std::uint64_t by) {
   table.count = table.count > by ? table.count - by : 0;
   Trace("slot-count %llu", static_cast<unsigned long long>(table.count));
+  TallySlotCountShrunk(table.count);
 }
 
 void ReleaseGameData() {
@@ -77,7 +80,17 @@ void ReleaseGameData() {
   slotArrayBytes.clear();
   table = FormTableObject{};
   ForgetAllForms();
+  ForgetTally();
   ReleaseAllBlocks();
+}
+
+const TableSlot* CurrentSlots() {
+  const void* installed = Get<const void*>(GameAddress(GameOffset::FormTableSlot), 0);
+  return installed == nullptr ? nullptr : table.slots;
+}
+
+std::uint64_t CurrentSlotCount() {
+  return table.count;
 }
 
 void SetOutpostMarker(void* marker) {

@@ -23,6 +23,10 @@ void ShrinkSlotCount(std::uint64_t by);
 // runner that builds table after table in one process.
 void ReleaseGameData();
 
+// The table as the engine holds it now.
+const TableSlot* CurrentSlots();
+std::uint64_t CurrentSlotCount();
+
 void SetOutpostMarker(void* marker);
 void SetKeptFormSource(void* source);
 

@@ -7,8 +7,10 @@
 #include "sim/forms.h"
 #include "sim/game_memory.h"
 #include "sim/host_image.h"
+#include "sim/pass_tally.h"
 #include "sim/protocol.h"
 #include "sim/trace.h"
+#include "sim/virtual_clock.h"
 
 namespace sim {
 namespace {
@@ -28,6 +30,7 @@ void RequireLock(const char* call, const void* form) {
 }
 
 void* LookupFormById(std::uint32_t formId) {
+  AdvanceVirtualClock(EngineCallTickNs);
   void* form = RegisteredForm(formId);
   Trace("lookup %08X -> %d", formId, form != nullptr);
   return form;
@@ -37,6 +40,7 @@ void* LookupFormById(std::uint32_t formId) {
 // plugin's frames with a pattern, so a 4-byte store into the fifth one's slot shows.
 void* GameDynamicCast(void* object, std::uint64_t delta, void* source, void* target,
                       std::uint64_t isReference) {
+  AdvanceVirtualClock(EngineCallTickNs);
   if (delta != 0 || isReference != 0 || source != GameAddress(GameOffset::CastSourceType) ||
       target != GameAddress(GameOffset::CastTargetType)) {
     ProtocolError("cast-arguments");
@@ -46,10 +50,12 @@ void* GameDynamicCast(void* object, std::uint64_t delta, void* source, void* tar
 }
 
 void LockFormTable(void* lock) {
+  AdvanceVirtualClock(EngineCallTickNs);
   if (lock != GameAddress(GameOffset::FormTableLock)) ProtocolError("lock-address");
   ++Counters().locks;
   ++lockDepth;
   Trace("lock");
+  TallyLocked(VirtualClockNs());
 }
 
 void UnlockFormTable(void* lock) {
@@ -58,14 +64,18 @@ void UnlockFormTable(void* lock) {
   ++Counters().unlocks;
   --lockDepth;
   Trace("unlock");
+  TallyUnlocked(VirtualClockNs());  // the plugin's last reading under the lock
+  AdvanceVirtualClock(EngineCallTickNs);
 }
 
 void* GetKeptForm(void* source) {
+  AdvanceVirtualClock(EngineCallTickNs);
   Trace("kept-form");
   return Get<void*>(source, 0);
 }
 
 std::uint64_t GetFormHolder(void* form, std::uint64_t flag, void* second, void* third) {
+  AdvanceVirtualClock(EngineCallTickNs);
   RequireLock("holder-outside-lock", form);
   if ((flag & 0xFF) != 1 || second != nullptr || third != nullptr) {
     ProtocolError("holder-arguments", FormIdAt(form));
@@ -84,14 +94,17 @@ void AfterErase(void* form) {
 }
 
 void BeginErase(void* form, std::uint64_t second) {
+  AdvanceVirtualClock(EngineCallTickNs);
   RequireLock("erase-outside-lock", form);
   if (second != 0) ProtocolError("begin-erase-arguments", FormIdAt(form));
   Trace("begin-erase %08X", FormIdAt(form));
   LogErase('B', form);
+  TallyErased(form, static_cast<char>(FormTypeAt(form)));
   AfterErase(form);
 }
 
 std::uint64_t FinishErase(void* first, void* second, void* form) {
+  AdvanceVirtualClock(EngineCallTickNs);
   RequireLock("erase-outside-lock", form);
   if (first != nullptr || second != nullptr) ProtocolError("finish-erase-arguments");
   Trace("finish-erase %08X", FormIdAt(form));
@@ -100,33 +113,40 @@ std::uint64_t FinishErase(void* first, void* second, void* form) {
 }
 
 std::uint64_t EraseVForm(void* form) {
+  AdvanceVirtualClock(EngineCallTickNs);
   RequireLock("erase-outside-lock", form);
   Trace("erase-v %08X", FormIdAt(form));
   LogErase('V', form);
+  TallyErased(form, 'V');
   AfterErase(form);
   return 0xCCCCCC01;
 }
 
 void* FindAttachedList(void* holder, std::uint64_t kind) {
+  AdvanceVirtualClock(EngineCallTickNs);
   if ((kind & 0xFF) != 0x80) ProtocolError("attached-list-kind");
   return Get<void*>(holder, 0);
 }
 
 std::uint64_t MatchesMarker(void* item, void* marker) {
+  AdvanceVirtualClock(EngineCallTickNs);
   const bool matches = Get<void*>(item, 0) == marker;
   Trace("matches -> %d", matches);
   return 0xABCDEF00u | (matches ? 1u : 0u);
 }
 
 void AttachSink(void* source, void* sink) {
+  AdvanceVirtualClock(EngineCallTickNs);
   if (!AttachToSource(source, sink)) ProtocolError("attach-unknown-source");
 }
 
 void DetachSink(void* source, void* sink) {
+  AdvanceVirtualClock(EngineCallTickNs);
   if (!DetachFromSource(source, sink)) ProtocolError("detach-unknown-source");
 }
 
 void* GetPlayerUpdateEventSource() {
+  AdvanceVirtualClock(EngineCallTickNs);
   Trace("player-update-source");
   return PlayerUpdateEventSourceAddress();
 }

@@ -5,6 +5,7 @@
 #include "sim/faulting_pages.h"
 #include "sim/game_memory.h"
 #include "sim/protocol.h"
+#include "sim/virtual_clock.h"
 
 namespace sim {
 namespace {
@@ -29,8 +30,8 @@ FormState& State() {
 
 // Like MSVC code, a result narrower than a register leaves garbage above it.
 std::uint64_t GetFormTypeVirtual(const void* self) {
-  const auto* table = Get<const std::uint64_t*>(self, 0);
-  return 0xA5A5A500u | (table[TypeCodeSlot] & 0xFF);
+  AdvanceVirtualClock(EngineCallTickNs);
+  return 0xA5A5A500u | FormTypeAt(self);
 }
 
 std::uint64_t UnexpectedVirtual(const void* self) {
@@ -62,6 +63,10 @@ unsigned char* NewForm(std::uint32_t formId, std::uint8_t type, std::size_t byte
     State().forms.push_back({form, type, ""});
   }
   return form;
+}
+
+std::uint8_t FormTypeAt(const void* form) {
+  return static_cast<std::uint8_t>(Get<const std::uint64_t*>(form, 0)[TypeCodeSlot]);
 }
 
 void RegisterForLookup(std::uint32_t formId, void* form) {

@@ -14,6 +14,9 @@ namespace sim {
 unsigned char* NewForm(std::uint32_t formId, std::uint8_t type, std::size_t bytes,
                        std::size_t faultAt = 0);
 
+// The type code the form's virtual table answers.
+std::uint8_t FormTypeAt(const void* form);
+
 void RegisterForLookup(std::uint32_t formId, void* form);
 // The registered form, or null.
 void* RegisteredForm(std::uint32_t formId);

@@ -19,11 +19,11 @@ namespace {
 struct ImportState {
   std::vector<std::unique_ptr<ImportPatch>> patches;
   unsigned boxesShown = 0;
-  std::map<unsigned, std::function<void()>> boxActions;
+  std::map<unsigned, std::vector<std::function<void()>>> boxActions;
   std::function<void()> afterSettingsWrite;
   std::uint64_t mallocCalls = 0, failFrom = 0, failUntil = 0;
-  std::size_t failLargeFrom = 0;
-  std::uint64_t failLargeCount = 0;
+  std::size_t failSizeFrom = 0, failSizeUntil = 0;
+  std::uint64_t failSizeCount = 0;
 };
 
 ImportState& State() {
@@ -52,8 +52,10 @@ std::string Narrow(const wchar_t* text) {
 
 void AfterBox() {
   const unsigned number = ++State().boxesShown;
-  const auto action = State().boxActions.find(number);
-  if (action != State().boxActions.end()) action->second();
+  const auto actions = State().boxActions.find(number);
+  if (actions != State().boxActions.end()) {
+    for (const auto& action : actions->second) action();
+  }
   Trace("box-closed %u", number);
 }
 
@@ -115,8 +117,8 @@ BOOL WINAPI VirtualQueryPerformanceFrequency(LARGE_INTEGER* frequency) {
 bool Refused(std::uint64_t call, std::size_t bytes) {
   ImportState& state = State();
   if (call >= state.failFrom && call < state.failUntil) return true;
-  if (state.failLargeCount > 0 && bytes >= state.failLargeFrom) {
-    --state.failLargeCount;
+  if (state.failSizeCount > 0 && bytes >= state.failSizeFrom && bytes < state.failSizeUntil) {
+    --state.failSizeCount;
     return true;
   }
   return false;
@@ -161,7 +163,7 @@ void PatchPluginImports(HMODULE plugin) {
 }
 
 void WhileBoxOpen(unsigned boxNumber, std::function<void()> action) {
-  State().boxActions[boxNumber] = std::move(action);
+  State().boxActions[boxNumber].push_back(std::move(action));
 }
 
 void AfterSettingsWrite(std::function<void()> action) {
@@ -173,9 +175,10 @@ void FailMallocs(std::uint64_t nth, std::uint64_t count) {
   State().failUntil = State().failFrom + count;
 }
 
-void FailLargeMallocs(std::size_t bytes, std::uint64_t count) {
-  State().failLargeFrom = bytes;
-  State().failLargeCount = count;
+void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count) {
+  State().failSizeFrom = from;
+  State().failSizeUntil = until;
+  State().failSizeCount = count;
 }
 
 std::uint64_t MallocCalls() {

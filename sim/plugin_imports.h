@@ -14,15 +14,16 @@ namespace sim {
 // Patches the plugin's imports; ends the simulator if one is missing.
 void PatchPluginImports(HMODULE plugin);
 
-// Runs `action` while the Nth message box (1-based, counting all boxes) is open.
+// Runs `action` while the Nth message box (1-based, counting all boxes) is open, after the
+// actions given for that box before.
 void WhileBoxOpen(unsigned boxNumber, std::function<void()> action);
 // Runs `action` after each call of WritePrivateProfileStringW has written.
 void AfterSettingsWrite(std::function<void()> action);
 
 // malloc in the plugin fails for `count` calls, starting with the `nth` call from now.
 void FailMallocs(std::uint64_t nth, std::uint64_t count);
-// The next `count` allocations of at least `bytes` fail; smaller ones go through.
-void FailLargeMallocs(std::size_t bytes, std::uint64_t count);
+// The next `count` allocations of `from` to `until` - 1 bytes fail; others go through.
+void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count);
 std::uint64_t MallocCalls();
 
 }  // namespace sim

@@ -11,12 +11,14 @@
 #include <sstream>
 #include <vector>
 
+#include "sim/demo.h"
 #include "sim/engine_data.h"
 #include "sim/engine_stubs.h"
 #include "sim/event_sources.h"
 #include "sim/loader.h"
 #include "sim/plugin_imports.h"
 #include "sim/run_summary.h"
+#include "sim/scratch_folder.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 #include "sim/world.h"
@@ -26,6 +28,7 @@ namespace {
 
 constexpr const char* SettingsFolder = "Data\\VKRX\\Plugins";
 constexpr const char* SettingsFile = "Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini";
+constexpr const char* ReportFile = "Data\\VKRX\\Plugins\\KelvarionSaveCleaner.log";
 
 // One line of a scenario, split into words.
 struct Line {
@@ -104,22 +107,27 @@ constexpr OptionEntry OptionList[] = {
      &LoaderOptions::showRealBoxes, true},
 };
 
-void ShowSettingsFile() {
-  std::ifstream file(SettingsFile, std::ios::binary);
+// Traces a file's bytes on one line, after `label` (or "LABEL missing").
+void ShowFile(const char* path, const char* label) {
+  std::ifstream file(path, std::ios::binary);
   if (!file) {
-    Trace("ini missing");
+    Trace("%s missing", label);
     return;
   }
   std::ostringstream content;
   content << file.rdbuf();
-  Trace("ini %s", EscapeText(content.str()).c_str());
+  Trace("%s %s", label, EscapeText(content.str()).c_str());
 }
 
-void PrintSettingsFile() {
-  std::ifstream file(SettingsFile, std::ios::binary);
+// Prints a text file for a reader, indented, without its CRs.
+void PrintFile(const char* path, const char* missing) {
+  std::ifstream file(path, std::ios::binary);
   std::string text;
-  while (std::getline(file, text)) std::printf("    %s\n", text.c_str());
-  if (!file.eof()) std::printf("    (no settings file)\n");
+  while (std::getline(file, text)) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    std::printf("    %s\n", text.c_str());
+  }
+  if (!file.eof()) std::printf("    (%s)\n", missing);
 }
 
 const Verb VerbList[] = {
@@ -155,6 +163,10 @@ const Verb VerbList[] = {
      [](Scenario& s, const Line& line, std::string&) {
        s.world.SetKeptSourcePresent(line.Word(1) != "none");
        return true;
+     }},
+    {"demo-world", "", "the demonstration's world: every rule, each form with its `expect=`", true,
+     [](Scenario& s, const Line&, std::string& error) {
+       return BuildWorld(s.world, DemonstrationWorld(), error);
      }},
     {"kept-a", "ID", "the form `GetKeptForm` returns", true,
      [](Scenario& s, const Line& line, std::string& error) {
@@ -214,7 +226,10 @@ const Verb VerbList[] = {
        }
        return true;
      }},
-    {"box", "N LINE", "run LINE while the Nth message box (counting all boxes) is open", false,
+    {"box", "N LINE",
+     "run LINE while the Nth message box (counting all boxes) is open; several lines run in "
+     "order",
+     false,
      [](Scenario& s, const Line& line, std::string&) {
        WhileBoxOpen(static_cast<unsigned>(line.Number(1)), s.Later(line.After(2)));
        return true;
@@ -239,11 +254,13 @@ const Verb VerbList[] = {
                    static_cast<std::uint64_t>(line.Number(2)));
        return true;
      }},
-    {"malloc-fail-size", "BYTES COUNT",
-     "the plugin's next COUNT allocations of at least BYTES fail; smaller ones go through", false,
+    {"malloc-fail-size", "FROM UNTIL COUNT",
+     "the plugin's next COUNT allocations of FROM to UNTIL - 1 bytes fail; others go through",
+     false,
      [](Scenario&, const Line& line, std::string&) {
-       FailLargeMallocs(static_cast<std::size_t>(line.Number(1)),
-                        static_cast<std::uint64_t>(line.Number(2)));
+       FailMallocsOfSize(static_cast<std::size_t>(line.Number(1)),
+                         static_cast<std::size_t>(line.Number(2)),
+                         static_cast<std::uint64_t>(line.Number(3)));
        return true;
      }},
     {"malloc-mark", "", "remember the plugin's `malloc` count", false,
@@ -279,18 +296,27 @@ const Verb VerbList[] = {
      }},
     {"ini-show", "", "trace the settings file's bytes (or `ini missing`)", false,
      [](Scenario&, const Line&, std::string&) {
-       ShowSettingsFile();
+       ShowFile(SettingsFile, "ini");
+       return true;
+     }},
+    {"report-show", "", "trace the plugin's report's bytes (or `report missing`)", false,
+     [](Scenario&, const Line&, std::string&) {
+       ShowFile(ReportFile, "report");
        return true;
      }},
     {"ini-print", "", "print the settings file for a reader", false,
      [](Scenario&, const Line&, std::string&) {
-       PrintSettingsFile();
+       PrintFile(SettingsFile, "no settings file");
        return true;
      }},
-    {"ini-remove-folder", "", "remove the settings file and its folder", false,
+    {"report-print", "", "print the plugin's report (KelvarionSaveCleaner.log) for a reader", false,
      [](Scenario&, const Line&, std::string&) {
-       DeleteFileA(SettingsFile);
-       RemoveDirectoryA(SettingsFolder);
+       PrintFile(ReportFile, "no report");
+       return true;
+     }},
+    {"ini-remove-folder", "", "remove the settings folder with everything in it", false,
+     [](Scenario&, const Line&, std::string&) {
+       RemoveTree(L"Data\\VKRX\\Plugins");
        return true;
      }},
     {"ini-create-folder", "", "create the settings folder (after `ini-remove-folder`)", false,

@@ -17,6 +17,12 @@ struct SearchCloser {
 };
 using ScopedSearch = std::unique_ptr<void, SearchCloser>;
 
+void CreateFolder(const std::wstring& path) {
+  Require(CreateDirectoryW(path.c_str(), nullptr) != 0, "CreateDirectoryW in a scratch folder");
+}
+
+}  // namespace
+
 void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW entry;
   HANDLE found = FindFirstFileW((path + L"\\*").c_str(), &entry);
@@ -36,12 +42,6 @@ void RemoveTree(const std::wstring& path) {
   }
   RemoveDirectoryW(path.c_str());
 }
-
-void CreateFolder(const std::wstring& path) {
-  Require(CreateDirectoryW(path.c_str(), nullptr) != 0, "CreateDirectoryW in a scratch folder");
-}
-
-}  // namespace
 
 ScratchGameFolder::ScratchGameFolder(const wchar_t* purpose) {
   wchar_t temp[MAX_PATH];

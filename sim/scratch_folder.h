@@ -42,6 +42,9 @@ class CurrentDirectoryScope {
   std::wstring previous_;
 };
 
+// Removes a folder with everything in it, as far as it can.
+void RemoveTree(const std::wstring& path);
+
 // Writes the bytes as the whole file; ends the program if that fails.
 void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 

@@ -10,6 +10,7 @@
 #include "sim/faulting_pages.h"
 #include "sim/forms.h"
 #include "sim/game_memory.h"
+#include "sim/pass_tally.h"
 
 namespace sim {
 namespace {
@@ -40,6 +41,10 @@ constexpr VocabularyEntry FormAttributeList[] = {
     {"fault=", "base|hold|related|keptb|parent|holdera|holderb",
      "that member and all after it lie on an unreadable page"},
     {"note=", "TEXT", "the rule the form stands for, in the run summary (underscores for blanks)"},
+    {"expect=", "REASON",
+     "what the rules must do with it: `erase`, or the reason it is kept (as the tally names it: "
+     "k-hold-link, k-no-base, k-base-7, k-loaded-base, k-named-items, k-held, j-hold-link, "
+     "j-no-base, j-loaded-base, j-named-items, j-held, v-kept-form, v-list-marked, v-outpost)"},
 };
 
 // The attribute's name as a form line spells it: "base=" for "base=ID", "hold" for "hold".
@@ -237,6 +242,10 @@ bool World::AddForm(const std::vector<std::string>& words, std::string& error) {
     Put<void*>(form, Member::ParentObject, ParentObject(attributes["ids"], cast, error));
   }
   if (attributes.count("note")) SetFormNote(form, attributes["note"].c_str());
+  if (attributes.count("expect") && !IsExpectedReason(attributes["expect"])) {
+    return error = "unknown expected reason " + attributes["expect"], false;
+  }
+  SetFormFacts(form, attributes["expect"], faultAt);
   if (attributes["lookup"] != "0") RegisterForLookup(formId, form);
   if (attributes["list"] != "0") {
     const std::uint32_t key = attributes.count("key") ? ParseFormId(attributes["key"], ok) : formId;

@@ -39,75 +39,130 @@ const std::string BasesWithSevenEight = [] {
 
 struct RuleCase {
   const char* name;
-  std::string forms;
+  std::string forms;  // each examined form says, with expect=, what the rules must do with it
   Ids erased;
+  report_checks::Figures report;  // figures of the report's pass section
   const std::string& bases = Bases;
 };
 
 class PassRuleTest : public ::testing::TestWithParam<RuleCase> {};
 
 TEST_P(PassRuleTest, ErasesExactlyWhatTheRulesAllow) {
-  const auto result = RunLoads(GetParam().bases + GetParam().forms);
+  report_reader::Report report;
+  const auto result =
+      RunLoads(GetParam().bases + GetParam().forms, 1, testing_support::ArmedSettings, "", &report);
   EXPECT_EQ(Erasures(result), GetParam().erased) << result.All();
   ExpectCleanRun(result, 1);
+  report_checks::ExpectReportMatchesTallies(report, result);
+  report_checks::ExpectFigures(report, GetParam().report);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, PassRuleTest,
     ::testing::Values(
-        RuleCase{"KWithRuntimeBase", "form FF000001 K base=FF00B001\n", {"KJ FF000001"}},
-        RuleCase{"JWithRuntimeBase", "form FF000001 J base=FF00B001\n", {"KJ FF000001"}},
+        RuleCase{"KWithRuntimeBase",
+                 "form FF000001 K base=FF00B001 expect=erase\n",
+                 {"KJ FF000001"},
+                 {{"'K' forms", "1"}, {"Kept", "0"}}},
+        RuleCase{"JWithRuntimeBase",
+                 "form FF000001 J base=FF00B001 expect=erase\n",
+                 {"KJ FF000001"},
+                 {{"'J' forms", "1"}, {"Kept", "0"}}},
         RuleCase{"LoadedFormsNeverErased",
                  "form 00001001 K base=FF00B001\nform 00001002 J base=FF00B001\n"
                  "form 00001003 V\nform FE000004 V\nform 7F000005 V\n",
-                 {}},
-        RuleCase{"OtherTypesNeverErased", "form FF000001 X base=FF00B001\nform FF000002 8\n", {}},
-        RuleCase{"KWithBaseSeven", "form FF000001 K base=00000007\n", {}},
-        RuleCase{"KWithBaseSevenEvenWithAnEightRelated",
-                 "form FF000001 K base=00000007\n",
                  {},
+                 {{"Slots in use", "5"}, {"Run-time forms examined", "0"}}},
+        RuleCase{"OtherTypesNeverErased",
+                 "form FF000001 X base=FF00B001\nform FF000002 8\n",
+                 {},
+                 {{"slot: not a cleaned type", "2"}}},
+        RuleCase{"KWithBaseSeven",
+                 "form FF000001 K base=00000007 expect=k-base-7\n",
+                 {},
+                 {{"'K': base is FormId 00000007", "1"}}},
+        RuleCase{"KWithBaseSevenEvenWithAnEightRelated",
+                 "form FF000001 K base=00000007 expect=k-base-7\n",
+                 {},
+                 {{"'K': base is FormId 00000007", "1"}},
                  BasesWithSevenEight},
-        RuleCase{
-            "KWithLoadedBaseAndEightRelated", "form FF000001 K base=0000B003\n", {"KJ FF000001"}},
-        RuleCase{"KWithLoadedBaseAndOtherRelated", "form FF000001 K base=0000B004\n", {}},
-        RuleCase{"KWithLoadedBaseNoRelated", "form FF000001 K base=0000B002\n", {}},
+        RuleCase{"KWithLoadedBaseAndEightRelated",
+                 "form FF000001 K base=0000B003 expect=erase\n",
+                 {"KJ FF000001"},
+                 {{"'K' forms", "1"}}},
+        RuleCase{"KWithLoadedBaseAndOtherRelated",
+                 "form FF000001 K base=0000B004 expect=k-loaded-base\n",
+                 {},
+                 {{"'K': loaded base without an '8' related form", "1"}}},
+        RuleCase{"KWithLoadedBaseNoRelated",
+                 "form FF000001 K base=0000B002 expect=k-loaded-base\n",
+                 {},
+                 {{"'K': loaded base without an '8' related form", "1"}}},
         RuleCase{"JWithLoadedBaseEvenWithEight",
-                 "form FF000001 J base=0000B003\nform FF000002 J base=0000B002\n",
-                 {}},
-        RuleCase{"NoBase", "form FF000001 K\nform FF000002 J\n", {}},
+                 "form FF000001 J base=0000B003 expect=j-loaded-base\n"
+                 "form FF000002 J base=0000B002 expect=j-loaded-base\n",
+                 {},
+                 {{"'J': base not created at run time", "2"}}},
+        RuleCase{"NoBase",
+                 "form FF000001 K expect=k-no-base\nform FF000002 J expect=j-no-base\n",
+                 {},
+                 {{"'K': no base object", "1"}, {"'J': no base object", "1"}}},
         RuleCase{"HoldLink",
-                 "form FF000001 K hold base=FF00B001\nform FF000002 J hold base=FF00B001\n",
-                 {}},
+                 "form FF000001 K hold base=FF00B001 expect=k-hold-link\n"
+                 "form FF000002 J hold base=FF00B001 expect=j-hold-link\n",
+                 {},
+                 {{"'K': hold link set", "1"}, {"'J': hold link set", "1"}}},
         RuleCase{"NamedAttachedItem",
-                 "form FF000001 K holder=00;11 base=FF00B001\nform FF000002 J holder=11 "
-                 "base=FF00B001\n",
-                 {}},
+                 "form FF000001 K holder=00;11 base=FF00B001 expect=k-named-items\n"
+                 "form FF000002 J holder=11 base=FF00B001 expect=j-named-items\n",
+                 {},
+                 {{"'K': named attached items", "1"}, {"'J': named attached items", "1"}}},
         RuleCase{"AttachedItemsMissingItemOrNamer",
-                 "form FF000001 K holder=10;01;00 base=FF00B001\n"
-                 "form FF000002 J holder=nolist base=FF00B001\n"
-                 "form FF000003 K holder=none base=FF00B001\n",
-                 {"KJ FF000001", "KJ FF000002", "KJ FF000003"}},
+                 "form FF000001 K holder=10;01;00 base=FF00B001 expect=erase\n"
+                 "form FF000002 J holder=nolist base=FF00B001 expect=erase\n"
+                 "form FF000003 K holder=none base=FF00B001 expect=erase\n",
+                 {"KJ FF000001", "KJ FF000002", "KJ FF000003"},
+                 {{"'K' forms", "2"}, {"'J' forms", "1"}}},
         RuleCase{"HeldByTheGame",
-                 "form FF000001 K held base=FF00B001\nform FF000002 J held base=FF00B001\n",
-                 {}},
-        RuleCase{"KeyDiffersFromFormId", "form FF000001 K key=FF000009 base=FF00B001\n", {}},
-        RuleCase{"NullFormPointer", "form FF000001 K nullform base=FF00B001\n", {}},
+                 "form FF000001 K held base=FF00B001 expect=k-held\n"
+                 "form FF000002 J held base=FF00B001 expect=j-held\n",
+                 {},
+                 {{"'K': held by the game", "1"}, {"'J': held by the game", "1"}}},
+        RuleCase{"KeyDiffersFromFormId",
+                 "form FF000001 K key=FF000009 base=FF00B001\n",
+                 {},
+                 {{"slot: no form, or key and form disagree", "1"}}},
+        RuleCase{"NullFormPointer",
+                 "form FF000001 K nullform base=FF00B001\n",
+                 {},
+                 {{"slot: no form, or key and form disagree", "1"}}},
         RuleCase{"EmptySlotsAreNeverRead",
-                 "empty\nform FF000001 K base=FF00B001\nempty\nempty\nform FF000002 V\nempty\n",
-                 {"KJ FF000001", "V FF000002"}},
+                 "empty\nform FF000001 K base=FF00B001 expect=erase\nempty\nempty\n"
+                 "form FF000002 V expect=erase\nempty\n",
+                 {"KJ FF000001", "V FF000002"},
+                 {{"Slots in the table", "6"}, {"Slots in use", "2"}}},
         RuleCase{"WalkOrderIsArrayOrder",
-                 "form FF000003 V\nform FF000001 K base=FF00B001\nform FF000002 J base=FF00B001\n",
-                 {"V FF000003", "KJ FF000001", "KJ FF000002"}},
+                 "form FF000003 V expect=erase\nform FF000001 K base=FF00B001 expect=erase\n"
+                 "form FF000002 J base=FF00B001 expect=erase\n",
+                 {"V FF000003", "KJ FF000001", "KJ FF000002"},
+                 {{"Erased", "3"}}},
         RuleCase{"FaultingBaseMemberLeavesTheForm",
-                 "form FF000001 K fault=base\nform FF000002 J fault=base\n",
-                 {}},
+                 // Both reads fault: the hold link lies past the base member.
+                 "form FF000001 K fault=base expect=k-no-base\n"
+                 "form FF000002 J fault=base expect=j-no-base\n",
+                 {},
+                 {{"Faults absorbed on unreadable members", "4"}}},
         RuleCase{"FaultingHoldLinkCountsAsNull",
                  // The read faults, the form goes on to the base test and stops there.
-                 "form FF000001 K fault=hold\nform FF000002 K base=FF00B001\n",
-                 {"KJ FF000002"}},
+                 "form FF000001 K fault=hold expect=k-no-base\n"
+                 "form FF000002 K base=FF00B001 expect=erase\n",
+                 {"KJ FF000002"},
+                 {{"Faults absorbed on unreadable members", "1"}, {"'K': no base object", "1"}}},
         RuleCase{"FaultingRelatedFormCountsAsNull",
-                 "form 0000B005 S list=0 fault=related\nform FF000001 K base=0000B005\n",
-                 {}}),
+                 "form 0000B005 S list=0 fault=related\n"
+                 "form FF000001 K base=0000B005 expect=k-loaded-base\n",
+                 {},
+                 {{"Faults absorbed on unreadable members", "1"}}}),
     testing_support::RowName());
 
 TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
@@ -155,31 +210,46 @@ TEST(CleaningPass, FaultingKeptFormBCountsAsNull) {
 struct PreconditionCase {
   const char* name;
   std::string world;
-  int locks;  // 0: fails before the lock; 1: taken and released once
+  int locks;          // 0: fails before the lock; 1: taken and released once
+  const char* check;  // the check the report names
 };
 
 class FailedPreconditionTest : public ::testing::TestWithParam<PreconditionCase> {};
 
 TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
-  const auto result =
-      RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n" + GetParam().world);
+  report_reader::Report report;
+  // While the fatal box (the second) is open, the report is read as it is on disk.
+  const auto result = RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n" +
+                                   GetParam().world + "box 2 report-show\n",
+                               1, testing_support::ArmedSettings, "", &report);
   EXPECT_TRUE(Erasures(result).empty()) << result.All();
   EXPECT_EQ(result.Count("lock"), GetParam().locks) << result.All();
   EXPECT_EQ(result.Count("unlock"), GetParam().locks);
   EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
   EXPECT_TRUE(result.Has("terminate self=1 code=0"));
+
+  const std::string line = std::string("First load: the cleaning pass FAILED: ") +
+                           GetParam().check +
+                           ". The game ends without saving; the plugin stays armed.";
+  EXPECT_TRUE(report.Has(line)) << line;
+  EXPECT_TRUE(report.passes.empty());
+  const auto shown = result.Filter({"report "});
+  ASSERT_EQ(shown.size(), 1u) << result.All();
+  EXPECT_NE(shown[0].find(line + "\\r\\n"), std::string::npos) << "not on disk at the fatal box";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Preconditions, FailedPreconditionTest,
-    ::testing::Values(PreconditionCase{"NoOutpostMarker", "marker none\n", 0},
-                      PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0},
-                      PreconditionCase{"NoTable", "table none\n", 1},
-                      PreconditionCase{"CountEqualsEmptinessWord", "table count-equals\n", 1},
-                      // Compared in the low 32 bits only, before the slot array is looked at.
-                      PreconditionCase{"CountEqualsEmptinessWordInItsLow32Bits",
-                                       "table wide-count-null-slots\n", 1},
-                      PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1}),
+    ::testing::Values(
+        PreconditionCase{"NoOutpostMarker", "marker none\n", 0, "no outpost marker"},
+        PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0, "form 0020C59F not found"},
+        PreconditionCase{"NoTable", "table none\n", 1, "no form table"},
+        PreconditionCase{"CountEqualsEmptinessWord", "table count-equals\n", 1,
+                         "the table is empty"},
+        // Compared in the low 32 bits only, before the slot array is looked at.
+        PreconditionCase{"CountEqualsEmptinessWordInItsLow32Bits", "table wide-count-null-slots\n",
+                         1, "the table is empty"},
+        PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1, "no kept-form source"}),
     testing_support::RowName());
 
 TEST(CleaningPass, NullSlotArrayIsAnEmptyWalkThatSucceeds) {
@@ -192,9 +262,12 @@ std::string ManyErasableForms(int count) {
   std::string forms = Bases;
   char line[64];
   for (int i = 0; i < count; ++i) {
-    std::snprintf(line, sizeof line, "form %08X %c base=FF00B001\n", 0xFF000100 + i, "KJV"[i % 3]);
+    std::snprintf(line, sizeof line, "form %08X %c base=FF00B001 expect=erase\n", 0xFF000100 + i,
+                  "KJV"[i % 3]);
     forms += line;
-    if (i % 4 == 0) forms += "form FF80" + std::to_string(1000 + i) + " K held base=FF00B001\n";
+    if (i % 4 == 0) {
+      forms += "form FF80" + std::to_string(1000 + i) + " K held base=FF00B001 expect=k-held\n";
+    }
   }
   return forms;
 }
@@ -203,22 +276,34 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
   const auto reference = RunLoads(ManyErasableForms(60));
   for (const char* when : {"1", "2", "30", "59"}) {
     // The old array becomes unreadable: reading through it would crash the simulator.
-    const auto moved = RunLoads(ManyErasableForms(60) + "on-erase " + when + " move\n");
+    report_reader::Report report;
+    const auto moved = RunLoads(ManyErasableForms(60) + "on-erase " + when + " move\n", 1,
+                                testing_support::ArmedSettings, "", &report);
     EXPECT_TRUE(moved.Has("slot-array-moved")) << moved.All();
     EXPECT_EQ(Erasures(moved), Erasures(reference)) << "moved at erase " << when << moved.All();
     ExpectCleanRun(moved, 1);
+    // The walk started again, and still counts each form once.
+    report_checks::ExpectReportMatchesTallies(report, moved);
+    report_checks::ExpectFigures(report, {{"Walk restarts (the slot array moved)", "1"},
+                                          {"Run-time forms examined", "75"},
+                                          {"Erased", "60"},
+                                          {"'K': held by the game", "15"}});
   }
 }
 
 TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
   // Five empty slots and two erasable forms at the end; the count drops by three.
+  report_reader::Report report;
   const auto result = RunLoads(Bases +
-                               "form FF000001 K base=FF00B001\n"
-                               "form FF000002 K base=FF00B001\nempty\nempty\nempty\n"
-                               "empty\nempty\nform FF000003 V\nform FF000004 V\n"
-                               "on-erase 1 shrink 3\n");
+                                   "form FF000001 K base=FF00B001 expect=erase\n"
+                                   "form FF000002 K base=FF00B001 expect=erase\nempty\nempty\n"
+                                   "empty\nempty\nempty\nform FF000003 V\nform FF000004 V\n"
+                                   "on-erase 1 shrink 3\n",
+                               1, testing_support::ArmedSettings, "", &report);
   EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "KJ FF000002"})) << result.All();
   ExpectCleanRun(result, 1);
+  report_checks::ExpectReportMatchesTallies(report, result);
+  report_checks::ExpectFigures(report, {{"Slots in the table", "6"}, {"Slots in use", "2"}});
 }
 
 TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
@@ -248,6 +333,9 @@ TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
   }
   const auto result = scenario.Run(forms + "load\nmessage 2\nmalloc-fail 3 1\nloadgame\n");
   EXPECT_EQ(result.CountPrefix("begin-erase"), 1024) << result.All();
+  EXPECT_TRUE(report_checks::ReadReport(scenario.Folder())
+                  .Has("First load: the cleaning pass FAILED: out of memory. The game ends without "
+                       "saving; the plugin stays armed."));
   EXPECT_EQ(result.CountPrefix("finish-erase"), 1024);
   EXPECT_EQ(result.Count("lock"), 1);
   EXPECT_EQ(result.Count("unlock"), 1);

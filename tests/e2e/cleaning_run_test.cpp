@@ -2,8 +2,11 @@
 // their raw tables, both passes, both notices, disarming, and the failure paths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/e2e/expected_texts.h"
 #include "tests/e2e/pass_helpers.h"
+#include "tests/e2e/report_checks.h"
 #include "tests/support/row_name.h"
 
 using testing_support::ArmedSettings;
@@ -143,6 +146,7 @@ TEST(FailedPass, AnExceptionInsideThePassIsAFailedPass) {
 struct DisarmFailureCase {
   const char* name;
   const char* breakSettings;
+  const char* reportEnd;  // the report's last line; null: the report went with its folder
 };
 
 class DisarmFailureTest : public ::testing::TestWithParam<DisarmFailureCase> {};
@@ -157,13 +161,23 @@ TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnywa
   EXPECT_EQ(result.Count("detach load-game S1"), 1);
   EXPECT_LT(result.IndexOf("detach load-game S1"), result.IndexOf(SecondBoxWarned));
   EXPECT_EQ(result.Count("dispatched load-game S1 -> 0"), 2) << "the third load is not heard";
+  if (GetParam().reportEnd == nullptr) {
+    EXPECT_FALSE(report_checks::ReportExists(scenario.Folder()));
+  } else {
+    const auto report = report_checks::ReadReport(scenario.Folder());
+    ASSERT_FALSE(report.lines.empty());
+    EXPECT_EQ(report.lines.back(), GetParam().reportEnd);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, DisarmFailureTest,
-                         ::testing::Values(DisarmFailureCase{"FolderGone", "ini-remove-folder"},
-                                           DisarmFailureCase{"DirectoryInPlaceOfTheFile",
-                                                             "ini-to-directory"}),
-                         testing_support::RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Settings, DisarmFailureTest,
+    ::testing::Values(DisarmFailureCase{"FolderGone", "ini-remove-folder", nullptr},
+                      DisarmFailureCase{"DirectoryInPlaceOfTheFile", "ini-to-directory",
+                                        "End of the run: bPluginActive could not be set "
+                                        "to 0. Set it to 0 in KelvarionSaveCleaner.ini "
+                                        "yourself."}),
+    testing_support::RowName());
 
 TEST(PhaseNotices, SecondLoadBeforeTheFirstNoticeShowsOnlyTheSecond) {
   SimScenario scenario;
@@ -274,6 +288,11 @@ TEST(RunEnd, AWriteThatRunsOutOfMemoryIsTriedAgainAtTheNextCheck) {
   EXPECT_GT(result.IndexOf(SecondBox), result.IndexOf("next check")) << result.All();
   EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
   EXPECT_NE(scenario.Folder().ReadSettings().find("bPluginActive=0"), std::string::npos);
+  const auto report = report_checks::ReadReport(scenario.Folder());
+  EXPECT_EQ(std::count(report.lines.begin(), report.lines.end(),
+                       "End of the run: bPluginActive is now 0; the plugin stays idle from the "
+                       "next start."),
+            1);
 }
 
 // The write fails (no folder), then memory runs out for the notice. When the notice comes,
@@ -283,7 +302,7 @@ TEST(RunEnd, ANoticeThatRunsOutOfMemoryKeepsTheWriteResult) {
   scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
                                    "loadgame\nini-remove-folder\n"
-                                   "on-settings-write malloc-fail-size 400 1\n"
+                                   "on-settings-write malloc-fail-size 400 1000 1\n"
                                    "update 15000000000\nini-create-folder\nsay next check\n"
                                    "update 15250000000\nupdate 15500000000\n");
   EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
@@ -292,6 +311,29 @@ TEST(RunEnd, ANoticeThatRunsOutOfMemoryKeepsTheWriteResult) {
   EXPECT_EQ(result.Count(SecondBoxWarned), 1) << result.All();
   EXPECT_GT(result.IndexOf(SecondBoxWarned), result.IndexOf("next check"));
   EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
+  // The report went with the settings folder; the run is as it would be without one.
+  EXPECT_FALSE(report_checks::ReportExists(scenario.Folder()));
+}
+
+// The write lands, the report says so, then memory runs out for the notice (only texts the
+// size of a notice are refused). The next check shows the notice; the write and the report's
+// line are not repeated.
+TEST(RunEnd, AFinishRetriedAfterTheReportWritesItsLineOnce) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result =
+      scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+                   "loadgame\non-detach malloc-fail-size 400 1000 1\nupdate 15000000000\n"
+                   "say next check\nupdate 15250000000\n");
+  EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
+  EXPECT_EQ(result.CountPrefix("settings-write"), 1) << result.All();
+  EXPECT_EQ(result.Count(SecondBox), 1) << result.All();
+  EXPECT_GT(result.IndexOf(SecondBox), result.IndexOf("next check"));
+  const auto report = report_checks::ReadReport(scenario.Folder());
+  EXPECT_EQ(std::count(report.lines.begin(), report.lines.end(),
+                       "End of the run: bPluginActive is now 0; the plugin stays idle from the "
+                       "next start."),
+            1);
 }
 
 // A third load that comes before the second notice counts, runs no pass and erases nothing,

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/report_checks.h"
 #include "tests/support/sim_run.h"
 
 namespace pass_helpers {
@@ -29,14 +30,18 @@ inline std::vector<std::string> Erasures(const testing_support::SimResult& resul
 }
 
 // Starts armed, attaches the sinks and loads `loads` times; `between` runs after each load.
+// With `report`, also reads the plugin's report left in the game folder.
 inline testing_support::SimResult RunLoads(
     const std::string& world, int loads = 1,
-    const std::string& settings = testing_support::ArmedSettings, const std::string& between = "") {
+    const std::string& settings = testing_support::ArmedSettings, const std::string& between = "",
+    report_reader::Report* report = nullptr) {
   testing_support::SimScenario scenario;
   scenario.WriteSettings(settings);
   std::string script = world + "load\nmessage 2\n";
   for (int i = 0; i < loads; ++i) script += "loadgame\n" + between;
-  return scenario.Run(script);
+  auto result = scenario.Run(script);
+  if (report != nullptr) *report = report_checks::ReadReport(scenario.Folder());
+  return result;
 }
 
 }  // namespace pass_helpers

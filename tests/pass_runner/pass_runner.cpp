@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cleaner/cleaning_pass.h"
+#include "report/report.h"
 #include "settings/settings.h"
 #include "sim/checked.h"
 #include "sim/engine_data.h"
@@ -25,10 +26,12 @@
 #include "sim/protocol.h"
 #include "sim/scenario.h"
 #include "sim/scoped_handle.h"
+#include "sim/scratch_folder.h"
 #include "sim/stack_pattern.h"
 #include "sim/trace.h"
 #include "sim/world.h"
 #include "tests/random_tables/random_tables.h"
+#include "tests/support/report_reader.h"
 
 namespace {
 
@@ -100,8 +103,45 @@ void Require(bool ok, const std::string& what) {
   std::exit(2);
 }
 
+// The report's figures for one pass against the model's counts; empty when they agree.
+std::string CompareReport(const report_reader::Report& report,
+                          const random_tables::PassCounts& counts) {
+  if (report.passes.size() != 1) return "the report has no pass section\n";
+  const report_reader::PassSection& pass = report.passes[0];
+  std::string differences;
+  const auto expect = [&](const std::string& label, std::uint64_t value) {
+    if (pass.Figure(label) != std::to_string(value)) {
+      differences += "  " + label + ": report " + pass.Figure(label) + ", model " +
+                     std::to_string(value) + "\n";
+    }
+  };
+  const auto erased = [&](char type) {
+    const auto found = counts.erased.find(type);
+    return found == counts.erased.end() ? 0 : found->second;
+  };
+  std::uint64_t keptTotal = 0;
+  for (const auto& [reason, label] : report_reader::KeptReasonLabels()) {
+    const auto found = counts.kept.find(reason);
+    const std::uint64_t kept = found == counts.kept.end() ? 0 : found->second;
+    expect(label, kept);
+    keptTotal += kept;
+  }
+  expect("Slots in the table", counts.slots);
+  expect("Slots in use", counts.inUse);
+  expect("Walk restarts (the slot array moved)", counts.restarts);
+  expect("Run-time forms examined", counts.examined);
+  expect("Erased", erased('K') + erased('J') + erased('V'));
+  expect("'K' forms", erased('K'));
+  expect("'J' forms", erased('J'));
+  expect("'V' forms", erased('V'));
+  expect("Kept", keptTotal);
+  expect("Faults absorbed on unreadable members", counts.faults);
+  return differences;
+}
+
 // Runs one table's two passes; true when both match the model.
-bool RunTable(unsigned seed, std::uint32_t idBase, std::uint64_t& erasedTotal) {
+bool RunTable(unsigned seed, std::uint32_t idBase, const std::wstring& reportFile,
+              std::uint64_t& erasedTotal) {
   const Table table = random_tables::MakeTable(seed, idBase);
   const random_tables::ModelResult model = random_tables::Model(table);
   sim::ReleaseGameData();
@@ -128,6 +168,7 @@ bool RunTable(unsigned seed, std::uint32_t idBase, std::uint64_t& erasedTotal) {
       Require(sim::BuildWorld(world, random_tables::WorldAddedForSecondLoad(table), error), error);
     }
     Require(world.Commit(error), error);
+    sim::WriteWholeFile(reportFile, "");  // the pass's section will stand alone in it
     std::vector<sim::EraseCall> calls;
     sim::RecordEraseCallsInto(&calls);
     const sim::EngineCounters before = sim::Counters();
@@ -156,6 +197,12 @@ bool RunTable(unsigned seed, std::uint32_t idBase, std::uint64_t& erasedTotal) {
       Report(seed, pass + 1, "the engine saw protocol errors", "");
       matched = false;
     }
+    const std::string differences = CompareReport(
+        report_reader::Parse(sim::ReadWholeFile(reportFile).value_or("")), model.counts[pass]);
+    if (succeeded && !differences.empty()) {
+      Report(seed, pass + 1, "the report's figures differ from the model", differences);
+      matched = false;
+    }
   }
   sim::SetEraseHook(nullptr);
   return matched;
@@ -166,12 +213,17 @@ int RunTablesHere(const Options& options) {
   sim::SetTracing(false);
   sim::SetRecordForms(false);
   sim::InstallEngine();  // this program stands for the game: the product's ModuleBase is it
+  // The product writes its report in the game folder, as at an armed start.
+  const sim::ScratchGameFolder folder(L"runner");
+  const sim::CurrentDirectoryScope inGameFolder(folder.Path());
+  const std::wstring reportFile = folder.PluginFile(L"KelvarionSaveCleaner.log");
+  StartReport(false);
   const auto start = std::chrono::steady_clock::now();
   unsigned failures = 0;
   std::uint64_t erased = 0;
   for (unsigned i = 0; i < options.tables; ++i) {
     const std::uint32_t idBase = FirstIdBase + i * random_tables::IdsPerTable;
-    if (!RunTable(options.firstSeed + i, idBase, erased)) ++failures;
+    if (!RunTable(options.firstSeed + i, idBase, reportFile, erased)) ++failures;
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

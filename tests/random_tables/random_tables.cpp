@@ -150,23 +150,26 @@ int NamedAttachedItems(const std::string& holder) {
   return holder == "none" || holder == "nolist" ? 0 : count;
 }
 
-bool MayErase(const Table& table, const Form& f, const std::set<const Form*>& kept) {
-  if (f.empty || f.nullForm || f.keyMismatch || !Runtime(f.id)) return false;
+// What the rules do with an examined form whose slot names it: "erase", or why it is kept.
+std::string Reason(const Table& table, const Form& f, const std::set<const Form*>& kept) {
   if (f.type == 'K' || f.type == 'J') {
-    if (f.hold) return false;
-    if (f.base < 0 || f.fault == "base") return false;
+    const std::string prefix = f.type == 'K' ? "k-" : "j-";
+    if (f.hold) return prefix + "hold-link";
+    if (f.base < 0 || f.fault == "base") return prefix + "no-base";
     const Base& base = table.bases[f.base];
     if (f.type == 'K') {
-      if (base.id == 7) return false;
-      if (!base.runtime && base.related != "8") return false;
+      if (base.id == 7) return "k-base-7";
+      if (!base.runtime && base.related != "8") return "k-loaded-base";
     } else if (!base.runtime) {
-      return false;
+      return "j-loaded-base";
     }
-    return NamedAttachedItems(f.holder) == 0 && !f.held;
+    if (NamedAttachedItems(f.holder) != 0) return prefix + "named-items";
+    return f.held ? prefix + "held" : "erase";
   }
-  if (f.type != 'V' || kept.count(&f)) return false;
+  if (f.type != 'V') return "other-type";
+  if (kept.count(&f)) return "v-kept-form";
   const bool parentReadable = f.parent && f.fault.empty();
-  if (parentReadable && (f.cast == "marker" || f.cast == "copy")) return false;
+  if (parentReadable && (f.cast == "marker" || f.cast == "copy")) return "v-list-marked";
   bool outpost = false;
   if (parentReadable) {
     for (const int index : f.ids) {
@@ -175,7 +178,25 @@ bool MayErase(const Table& table, const Form& f, const std::set<const Form*>& ke
   }
   if (f.fault != "holdera" && f.fault != "holderb" && HasMatch(f.holderA)) outpost = true;
   if (f.fault != "holderb" && HasMatch(f.holderB)) outpost = true;
-  return !outpost || table.eraseOutposts;
+  return outpost && !table.eraseOutposts ? "v-outpost" : "erase";
+}
+
+// Reads of unreadable members on one judgement of the form: each member from the faulting
+// one on is unreadable, and the rules read members in their order until one decides.
+std::uint64_t FaultsOnVisit(const Table& table, const Form& f, const std::string& reason) {
+  if (f.type == 'V') {
+    if (reason == "v-kept-form" || f.fault.empty()) return 0;
+    // ParentObject lies past both holders; holder A past holder B.
+    return f.fault == "parent" ? 1 : f.fault == "holdera" ? 2 : 3;
+  }
+  if (f.type != 'K' && f.type != 'J') return 0;
+  std::uint64_t faults = f.fault == "hold" || f.fault == "base";  // HoldLink, past BaseObject
+  if (reason == "k-hold-link" || reason == "j-hold-link") return faults;
+  faults += f.fault == "base";
+  if (f.type == 'J' || f.base < 0 || f.fault == "base") return faults;
+  const Base& base = table.bases[f.base];
+  if (base.id != 7 && !base.runtime && base.related == "fault") ++faults;  // BaseRelatedForm
+  return faults;
 }
 
 }  // namespace
@@ -244,7 +265,8 @@ std::string Script(const Table& table) {
 
 // Both passes walk the slots as the table holds them: the first load's forms, then the
 // second load's added ones (the table is built again only when forms were added). A move
-// restarts the walk at the first slot; a shrink ends it at the new count.
+// restarts the walk at the first slot; a shrink ends it at the new count. Counting follows
+// the report: after a restart each form counts once.
 ModelResult Model(const Table& table) {
   std::set<const Form*> kept;
   if (table.keptA >= 0) kept.insert(&table.first[table.keptA]);
@@ -252,7 +274,7 @@ ModelResult Model(const Table& table) {
   std::vector<const Form*> slots;
   for (const Form& f : table.first) slots.push_back(&f);
   std::uint64_t count = slots.size();
-  std::set<std::uint32_t> erased;
+  std::set<std::uint32_t> erasedBefore;
   std::uint64_t erasureNumber = 0;
   ModelResult result;
   for (int pass = 0; pass < 2; ++pass) {
@@ -260,18 +282,48 @@ ModelResult Model(const Table& table) {
       for (const Form& f : table.added) slots.push_back(&f);
       count = slots.size();
     }
+    PassCounts& counts = result.counts[pass];
+    counts.faults = table.keptBFaults;  // KeptFormB is read once a pass
+    std::set<std::uint32_t> erasedNow;
     for (std::uint64_t i = 0; i < count; ++i) {
       const Form& f = *slots[i];
-      if (erased.count(f.id) || !MayErase(table, f, kept)) continue;
-      erased.insert(f.id);
+      if (f.empty) continue;
+      ++counts.inUse;
+      const std::uint32_t key = f.keyMismatch ? f.id ^ 0x00800000u : f.id;
+      if (!Runtime(key)) continue;
+      if (erasedBefore.count(key)) {
+        ++counts.examined;
+        ++counts.kept["erased-before"];
+        continue;
+      }
+      if (erasedNow.count(key)) continue;  // met again after a restart
+      ++counts.examined;
+      if (f.nullForm || f.keyMismatch) {
+        ++counts.kept["no-form"];
+        continue;
+      }
+      const std::string reason = Reason(table, f, kept);
+      counts.faults += FaultsOnVisit(table, f, reason);
+      if (reason != "erase") {
+        ++counts.kept[reason];
+        continue;
+      }
+      erasedNow.insert(key);
+      ++counts.erased[f.type];
       result.erasures[pass].push_back((f.type == 'V' ? "V " : "KJ ") + Hex(f.id));
       if (++erasureNumber != table.change.atErasure) continue;
       if (table.change.kind == TableChange::Kind::Move) {
+        ++counts.restarts;
+        counts.inUse = 0;
+        counts.kept.clear();
+        counts.examined = erasedNow.size();
         i = static_cast<std::uint64_t>(-1);  // the next slot is the first
       } else if (table.change.kind == TableChange::Kind::Shrink) {
         count = count > table.change.shrinkBy ? count - table.change.shrinkBy : 0;
       }
     }
+    counts.slots = count;
+    erasedBefore.insert(erasedNow.begin(), erasedNow.end());
   }
   return result;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -68,10 +69,19 @@ std::string ChangeLine(const Table& table);
 // A whole scenario for kelvarion_sim: the world, start, attach, two loads.
 std::string Script(const Table& table);
 
-// The erase calls each pass makes, in order: "KJ <id>" (BeginErase then FinishErase) or
-// "V <id>" (EraseVForm).
+// What a pass counts, as the report shows it. Kept reasons by the names of the report
+// reader's KeptReasonLabels; erased forms by type code.
+struct PassCounts {
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, faults = 0;
+  std::map<char, std::uint64_t> erased;
+  std::map<std::string, std::uint64_t> kept;
+};
+
+// For each pass: the erase calls it makes, in order ("KJ <id>" for BeginErase then
+// FinishErase, "V <id>" for EraseVForm), and what it counts.
 struct ModelResult {
   std::vector<std::string> erasures[2];
+  PassCounts counts[2];
 };
 ModelResult Model(const Table& table);
 

@@ -1,0 +1,62 @@
+#include "cleaner/pass_tally.h"
+
+#include <cstring>
+
+#include "cleaner/erased_form_ids.h"
+#include "host/game_layout.h"
+#include "host/guarded_read.h"
+
+namespace {
+
+// The run-time FormIds this pass erased, kept only once the walk has restarted (moves are
+// rare). Static storage, so that counting allocates nothing.
+constexpr std::size_t RuntimeIdWords = (std::size_t{1} << 24) / 64;
+std::uint64_t erasedThisPass[RuntimeIdWords];
+
+void Mark(std::uint32_t formId) {
+  erasedThisPass[(formId & 0x00FFFFFF) >> 6] |= std::uint64_t{1} << (formId & 63);
+}
+
+bool Marked(std::uint32_t formId) {
+  return (erasedThisPass[(formId & 0x00FFFFFF) >> 6] >> (formId & 63)) & 1;
+}
+
+}  // namespace
+
+PassTally::PassTally()
+    : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()),
+      faultsBeforePass_(AbsorbedFaultCount()) {}
+
+void PassTally::AlreadyErased(std::uint32_t formId) {
+  if (restarted_ && Marked(formId)) return;  // erased by this pass, met again
+  ++counters_.examined;
+  Kept(KeptReason::AlreadyErased);
+}
+
+void PassTally::Erased(ErasedType type, std::uint32_t formId) {
+  ++counters_.erased[static_cast<std::size_t>(type)];
+  if (restarted_) Mark(formId);
+}
+
+void PassTally::WalkRestarted() {
+  if (!restarted_) {
+    std::memset(erasedThisPass, 0, sizeof erasedThisPass);
+    const auto& record = ErasedFormIds.InWalkOrder();
+    for (std::size_t i = erasedBeforePass_; i < record.size(); ++i) {
+      if (IsRuntimeFormId(record[i])) Mark(record[i]);
+    }
+    restarted_ = true;
+  }
+  ++counters_.walkRestarts;
+  // What the walk counted so far is counted again from the first slot, but for the forms it
+  // erased: those it will not count a second time.
+  counters_.slotsInUse = 0;
+  for (std::uint64_t& kept : counters_.kept) kept = 0;
+  counters_.examined = 0;
+  for (const std::uint64_t erased : counters_.erased) counters_.examined += erased;
+}
+
+void PassTally::WalkEnded(std::uint64_t slotCount) {
+  counters_.slotsInTable = slotCount;
+  counters_.faultsAbsorbed = AbsorbedFaultCount() - faultsBeforePass_;
+}

@@ -1,0 +1,36 @@
+// The counts one cleaning pass keeps for the report, at the decisions the pass makes anyway.
+// After the slot array moved, the walk starts again from the first slot; each form still
+// counts once: what was kept is counted anew, and forms this pass already erased are not
+// counted again when the walk meets them a second time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "report/pass_counters.h"
+
+class PassTally {
+ public:
+  PassTally();
+
+  // An in-use slot the walk visits.
+  void SlotInUse() { ++counters_.slotsInUse; }
+  // A run-time key whose FormId the erased record holds.
+  void AlreadyErased(std::uint32_t formId);
+  // Any other run-time key: the form is examined, then either erased or kept.
+  void Examined() { ++counters_.examined; }
+  void Erased(ErasedType type, std::uint32_t formId);
+  void Kept(KeptReason reason) { ++counters_.kept[static_cast<std::size_t>(reason)]; }
+  // The slot array moved: the walk starts again at its first slot.
+  void WalkRestarted();
+  // The walk ended with this slot count.
+  void WalkEnded(std::uint64_t slotCount);
+
+  PassCounters& Counters() { return counters_; }
+
+ private:
+  PassCounters counters_;
+  std::size_t erasedBeforePass_;
+  std::uint64_t faultsBeforePass_;
+  bool restarted_ = false;
+};

@@ -1,0 +1,61 @@
+// What one cleaning pass counted, for the report: plain numbers, so that counting allocates
+// nothing and costs no more than an increment at each decision the pass already makes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Why a form the pass examined was kept: the first test that kept it, in the order the pass
+// tests them. The report prints them in this order.
+enum class KeptReason : std::uint8_t {
+  // At the slot.
+  AlreadyErased,
+  NoFormOrKeyMismatch,
+  NotCleanedType,
+  // 'K' forms.
+  KHoldLink,
+  KNoBase,
+  KBaseSeven,
+  KLoadedBaseWithoutEight,
+  KNamedAttachedItems,
+  KHeldByGame,
+  // 'J' forms.
+  JHoldLink,
+  JNoBase,
+  JLoadedBase,
+  JNamedAttachedItems,
+  JHeldByGame,
+  // 'V' forms.
+  VKeptForm,
+  VListMarked,
+  VOutpost,
+};
+inline constexpr std::size_t KeptReasonCount = 17;
+
+enum class ErasedType : std::uint8_t { K, J, V };
+inline constexpr std::size_t ErasedTypeCount = 3;
+
+struct PassCounters {
+  std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
+  std::uint64_t slotsInUse = 0;
+  std::uint64_t walkRestarts = 0;  // the slot array moved under the walk
+  std::uint64_t examined = 0;      // in-use slots with a run-time key
+  std::uint64_t erased[ErasedTypeCount] = {};
+  std::uint64_t kept[KeptReasonCount] = {};
+  std::uint64_t faultsAbsorbed = 0;  // reads of unreadable members, each counted
+  std::int64_t lockHeldTicks = 0;    // performance-counter ticks
+  std::int64_t ticksPerSecond = 0;
+};
+
+// The check that stopped a pass before it could walk.
+enum class PassFailure : std::uint8_t {
+  None,
+  NoOutpostMarker,
+  ListMarkerFormMissing,
+  NoFormTable,
+  TableEmpty,
+  NoKeptFormSource,
+  FaultHandlerNotInstalled,
+  OutOfMemory,
+  UnexpectedError,
+};

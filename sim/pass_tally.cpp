@@ -1,0 +1,213 @@
+#include "sim/pass_tally.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+#include "sim/engine_data.h"
+#include "sim/forms.h"
+#include "sim/game_memory.h"
+#include "sim/host_image.h"
+#include "sim/trace.h"
+
+namespace sim {
+namespace {
+
+constexpr const char* Reasons[] = {
+    "erased-before", "no-form",       "other-type",  "k-hold-link",   "k-no-base", "k-base-7",
+    "k-loaded-base", "k-named-items", "k-held",      "j-hold-link",   "j-no-base", "j-loaded-base",
+    "j-named-items", "j-held",        "v-kept-form", "v-list-marked", "v-outpost"};
+
+struct FormFacts {
+  std::string expect;
+  std::size_t faultAt = 0;
+};
+
+// Something that happened to the table during the pass, after the Nth erasure of the pass.
+struct TableEvent {
+  std::size_t afterErasures;
+  bool moved;
+  std::uint64_t newCount;
+};
+
+std::unordered_map<void*, FormFacts> facts;
+std::set<std::uint32_t> erasedInEarlierPasses;
+std::vector<void*> erasedThisPass;
+std::vector<char> erasedTypes;
+std::vector<TableEvent> events;
+std::int64_t lockedAtNs = 0;
+std::uint64_t countAtLock = 0;
+
+bool Unreadable(const FormFacts& form, std::uintptr_t member) {
+  return form.faultAt != 0 && member >= form.faultAt;
+}
+
+bool IsRuntime(std::uint32_t formId) {
+  return (formId >> 24) == 0xFF;
+}
+
+// Absorbed faults on one visit of a form that the rules judge (not erased before).
+std::uint64_t FaultsOnVisit(void* form, std::uint8_t type, const std::string& reason) {
+  const auto found = facts.find(form);
+  if (found == facts.end()) return 0;
+  const FormFacts& own = found->second;
+  if (type == 'V') {
+    if (reason == "v-kept-form" || own.faultAt == 0) return 0;
+    // ParentObject (the last member) faults; then both holders are read, unless the first
+    // already matched, which a faulting one cannot.
+    return 1 + Unreadable(own, Member::MarkerHolderA) + Unreadable(own, Member::MarkerHolderB);
+  }
+  std::uint64_t faults = Unreadable(own, Member::HoldLink);
+  if (reason == "k-hold-link" || reason == "j-hold-link") return faults;
+  faults += Unreadable(own, Member::BaseObject);
+  if (type != 'K' || reason == "k-no-base" || reason == "k-base-7") return faults;
+  if (Unreadable(own, Member::BaseObject)) return faults;
+  void* base = Get<void*>(form, Member::BaseObject);
+  if (base == nullptr || IsRuntime(FormIdAt(base))) return faults;
+  const auto baseFacts = facts.find(base);
+  if (baseFacts != facts.end() && Unreadable(baseFacts->second, Member::BaseRelatedForm)) ++faults;
+  return faults;
+}
+
+struct Tally {
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0, faults = 0;
+  std::map<char, std::uint64_t> erased;
+  std::map<std::string, std::uint64_t> kept;
+};
+
+// Replays the walk over the table as it is now, with the erasures and table events the
+// engine saw, counting each form once after a restart, as a player would.
+Tally ReplayWalk() {
+  Tally tally;
+  const TableSlot* slots = CurrentSlots();
+  std::uint64_t count = countAtLock;
+  std::size_t erasures = 0, nextEvent = 0;
+  std::set<void*> erased;
+  for (std::uint64_t i = 0; slots != nullptr && i < count; ++i) {
+    const TableSlot& slot = slots[i];
+    if (slot.state == EmptySlot) continue;
+    ++tally.inUse;
+    if (!IsRuntime(slot.key)) continue;
+    if (erasedInEarlierPasses.count(slot.key)) {
+      ++tally.examined;
+      ++tally.kept["erased-before"];
+      continue;
+    }
+    if (slot.form != nullptr && erased.count(slot.form)) continue;  // met again after a restart
+    ++tally.examined;
+    if (slot.form == nullptr || FormIdAt(slot.form) != slot.key) {
+      ++tally.kept["no-form"];
+      continue;
+    }
+    const std::uint8_t type = FormTypeAt(slot.form);
+    if (type != 'K' && type != 'J' && type != 'V') {
+      ++tally.kept["other-type"];
+      continue;
+    }
+    const auto found = facts.find(slot.form);
+    std::string reason = found == facts.end() ? "unstated" : found->second.expect;
+    const bool erasedNow =
+        erasures < erasedThisPass.size() && erasedThisPass[erasures] == slot.form;
+    if (erasedNow && reason == "v-outpost") reason = "erase";  // outposts erased when asked to
+    tally.faults += FaultsOnVisit(slot.form, type, erasedNow ? "erase" : reason);
+    if (erasedNow && reason == "erase") ++tally.expectedErase;
+    if (!erasedNow) {
+      if (reason != "erase")
+        ++tally.kept[reason];
+      else
+        ++tally.kept["not-erased"];
+      continue;
+    }
+    erased.insert(slot.form);
+    ++tally.erased[erasedTypes[erasures]];
+    ++erasures;
+    for (; nextEvent < events.size() && events[nextEvent].afterErasures == erasures; ++nextEvent) {
+      if (events[nextEvent].moved) {
+        ++tally.restarts;
+        tally.inUse = 0;
+        tally.kept.clear();
+        tally.examined = erasures;
+        i = static_cast<std::uint64_t>(-1);  // the walk starts again at the first slot
+      } else {
+        count = events[nextEvent].newCount;
+      }
+    }
+  }
+  tally.slots = count;
+  // KeptFormB is read once a pass, from the kept form A.
+  if (void* const* source = Get<void* const*>(GameAddress(GameOffset::KeptFormSourceSlot), 0)) {
+    const auto keptA = facts.find(*source);
+    if (keptA != facts.end() && Unreadable(keptA->second, Member::KeptFormB)) ++tally.faults;
+  }
+  return tally;
+}
+
+}  // namespace
+
+void SetFormFacts(void* form, const std::string& expect, std::size_t faultAt) {
+  facts[form] = {expect, faultAt};
+}
+
+bool IsExpectedReason(const std::string& expect) {
+  return expect == "erase" ||
+         std::find(std::begin(Reasons), std::end(Reasons), expect) != std::end(Reasons);
+}
+
+const char* const* ExpectedReasons(std::size_t& count) {
+  count = std::size(Reasons);
+  return Reasons;
+}
+
+void ForgetTally() {
+  facts.clear();
+  erasedInEarlierPasses.clear();
+}
+
+void TallyLocked(std::int64_t nowNs) {
+  lockedAtNs = nowNs;
+  countAtLock = CurrentSlotCount();
+  erasedThisPass.clear();
+  erasedTypes.clear();
+  events.clear();
+}
+
+void TallyErased(void* form, char type) {
+  erasedThisPass.push_back(form);
+  erasedTypes.push_back(type);
+}
+
+void TallySlotArrayMoved() {
+  events.push_back({erasedThisPass.size(), true, 0});
+}
+
+void TallySlotCountShrunk(std::uint64_t newCount) {
+  events.push_back({erasedThisPass.size(), false, newCount});
+}
+
+void TallyUnlocked(std::int64_t nowNs) {
+  if (Tracing() && CurrentSlots() != nullptr) {
+    const Tally tally = ReplayWalk();
+    std::string kept;
+    for (const auto& [reason, count] : tally.kept) {
+      if (count != 0) kept += (kept.empty() ? "" : ",") + reason + ":" + std::to_string(count);
+    }
+    const auto erased = [&](char type) {
+      const auto found = tally.erased.find(type);
+      return static_cast<unsigned long long>(found == tally.erased.end() ? 0 : found->second);
+    };
+    Trace(
+        "tally slots=%llu in-use=%llu restarts=%llu examined=%llu erased=K:%llu,J:%llu,V:%llu "
+        "expected-erase=%llu faults=%llu lock-ns=%lld kept=%s",
+        static_cast<unsigned long long>(tally.slots), static_cast<unsigned long long>(tally.inUse),
+        static_cast<unsigned long long>(tally.restarts),
+        static_cast<unsigned long long>(tally.examined), erased('K'), erased('J'), erased('V'),
+        static_cast<unsigned long long>(tally.expectedErase),
+        static_cast<unsigned long long>(tally.faults), static_cast<long long>(nowNs - lockedAtNs),
+        kept.c_str());
+  }
+  for (void* form : erasedThisPass) erasedInEarlierPasses.insert(FormIdAt(form));
+}
+
+}  // namespace sim

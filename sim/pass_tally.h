@@ -1,0 +1,35 @@
+// The simulator's own account of each cleaning pass, to hold the plugin's report against:
+// erase calls per type as its stubs saw them, the reason each examined form was kept as the
+// world says it should be (the `expect=` attribute), faults derived from which members the
+// world made unreadable, the time the lock was held on the virtual clock. The walk is
+// replayed from the erase calls the engine saw, with the moves and shrinks that happened.
+// At each unlock, with tracing on, one line:
+//   tally slots=N in-use=N restarts=N examined=N erased=K:N,J:N,V:N expected-erase=N
+//         faults=N lock-ns=N kept=REASON:N,...
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// What the world says of one form: the reason it is kept ("erase": it is not), and the
+// offset from which its members are unreadable (0: none).
+void SetFormFacts(void* form, const std::string& expect, std::size_t faultAt);
+// Whether `expect` names a reason the tally knows.
+bool IsExpectedReason(const std::string& expect);
+// The reasons, as `expect=` spells them, in the order the tally line lists them.
+const char* const* ExpectedReasons(std::size_t& count);
+
+// Forgets every form's facts and every erasure (for a runner that builds table after table).
+void ForgetTally();
+
+// Engine events.
+void TallyLocked(std::int64_t nowNs);
+void TallyErased(void* form, char type);
+void TallySlotArrayMoved();
+void TallySlotCountShrunk(std::uint64_t newCount);
+void TallyUnlocked(std::int64_t nowNs);
+
+}  // namespace sim

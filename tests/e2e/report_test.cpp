@@ -1,0 +1,206 @@
+// The cleaning report a player reads: what it says of a whole run, tied to the simulator's
+// own bookkeeping; where it lives and what becomes of an earlier one; and that a report that
+// cannot be written changes nothing in the run.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <regex>
+
+#include "sim/scoped_handle.h"
+#include "tests/e2e/expected_texts.h"
+#include "tests/e2e/pass_helpers.h"
+#include "tests/e2e/report_checks.h"
+#include "tests/support/row_name.h"
+
+using report_checks::OldReportName;
+using report_checks::ReadReport;
+using report_checks::ReportExists;
+using report_checks::ReportName;
+using testing_support::ArmedSettings;
+using testing_support::SimScenario;
+
+namespace {
+
+// Both loads of the demonstration's world, a pause after each, and a load the plugin no
+// longer hears.
+const std::string FullRun =
+    "demo-world\nload\nmessage 2\nloadgame\nupdates 1000000000 16666667 60\n"
+    "update 5200000000\nloadgame\nupdates 5300000000 16666667 60\nupdate 9500000000\n"
+    "loadgame\n";
+
+TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(FullRun);
+  ASSERT_TRUE(result.Completed()) << result.All();
+  const auto report = ReadReport(scenario.Folder());
+
+  const std::vector<std::string> header = {
+      "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: cleaning report",
+      "Made for Kelvarion 1.15.216.0, the one game version it works with.",
+      "Armed by bPluginActive=1. bEraseOutposts=0: outposts are kept."};
+  ASSERT_GE(report.lines.size(), header.size());
+  EXPECT_EQ(std::vector<std::string>(report.lines.begin(), report.lines.begin() + 3), header);
+  ASSERT_EQ(report.passes.size(), 2u);
+  EXPECT_EQ(report.passes[0].title, "First load: the cleaning pass is complete.");
+  EXPECT_EQ(report.passes[1].title, "Second load: the cleaning pass is complete.");
+  report_checks::ExpectReportMatchesTallies(report, result);
+  EXPECT_EQ(report.lines.back(),
+            "End of the run: bPluginActive is now 0; the plugin stays idle from the next start.");
+
+  // Plain text any editor reads: ASCII, CR LF line ends, short, and no lists of FormIds.
+  EXPECT_TRUE(report.crlfOnly);
+  EXPECT_TRUE(report.asciiOnly);
+  EXPECT_LE(report.lines.size(), 100u);
+  const std::regex formId("[0-9A-F]{8}");
+  for (const std::string& line : report.lines) {
+    EXPECT_FALSE(std::regex_search(line, formId) && line.find("00000007") == std::string::npos &&
+                 line.find("0020C59F") == std::string::npos)
+        << line;
+  }
+}
+
+TEST(Report, TheRunsEndIsWrittenAfterTheSettingsAndBeforeTheNotice) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  // Box 3 is the second phase's notice.
+  const auto result = scenario.Run("on-settings-write report-show\nbox 3 report-show\n" + FullRun);
+  const auto shown = result.Filter({"report "});
+  ASSERT_EQ(shown.size(), 2u) << result.All();
+  EXPECT_EQ(shown[0].find("End of the run"), std::string::npos) << "written before the settings";
+  EXPECT_NE(shown[1].find("End of the run"), std::string::npos) << "not written before the box";
+}
+
+TEST(Report, AnArmedStartKeepsThePreviousReportAsTheOldOne) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto& folder = scenario.Folder();
+  sim::WriteWholeFile(folder.PluginFile(ReportName), "the report of a run that ended badly\r\n");
+  sim::WriteWholeFile(folder.PluginFile(OldReportName), "an older report\r\n");
+  const auto result = scenario.Run("load\n");
+  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldReportName)),
+            "the report of a run that ended badly\r\n");
+  const auto report = ReadReport(folder);
+  ASSERT_FALSE(report.lines.empty());
+  EXPECT_EQ(report.lines[0],
+            "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: cleaning report");
+}
+
+struct IdleCase {
+  const char* name;
+  const char* report;     // an earlier report, or null
+  const char* oldReport;  // an earlier old report, or null
+};
+
+class IdleReportTest : public ::testing::TestWithParam<IdleCase> {};
+
+TEST_P(IdleReportTest, AnIdleStartTouchesNeitherReport) {
+  SimScenario scenario;
+  scenario.WriteSettings("[General]\r\nbPluginActive=0\r\n");
+  const auto& folder = scenario.Folder();
+  if (GetParam().report) sim::WriteWholeFile(folder.PluginFile(ReportName), GetParam().report);
+  if (GetParam().oldReport) {
+    sim::WriteWholeFile(folder.PluginFile(OldReportName), GetParam().oldReport);
+  }
+  scenario.Run("demo-world\nload\nmessage 2\nloadgame\nupdate 5000000000\n");
+  const auto asString = [](const char* text) {
+    return text ? std::optional<std::string>(text) : std::nullopt;
+  };
+  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(ReportName)), asString(GetParam().report));
+  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldReportName)), asString(GetParam().oldReport));
+}
+
+INSTANTIATE_TEST_SUITE_P(Earlier, IdleReportTest,
+                         ::testing::Values(IdleCase{"NoReports", nullptr, nullptr},
+                                           IdleCase{"BothReports", "last run\r\n", "before\r\n"},
+                                           IdleCase{"OnlyTheOldOne", nullptr, "before\r\n"}),
+                         testing_support::RowName());
+
+TEST(Report, AStartWithoutMessagingSaysNoCleaningWillHappen) {
+  for (const char* option : {"no-messaging", "no-listener-slot", "no-lookup-service"}) {
+    SimScenario scenario;
+    scenario.WriteSettings(ArmedSettings);
+    scenario.Run(std::string("option ") + option + "\nload\n");
+    const auto report = ReadReport(scenario.Folder());
+    ASSERT_FALSE(report.lines.empty()) << option;
+    EXPECT_EQ(report.lines.back(),
+              "The loader offers no messaging service: no cleaning will happen in this game "
+              "session.")
+        << option;
+  }
+}
+
+// What a player sees of a run: boxes, erase calls, detaching, the settings write, the end.
+std::vector<std::string> RunAsThePlayerSeesIt(const testing_support::SimResult& result) {
+  return result.Filter({"box-a", "box-w", "begin-erase", "finish-erase", "erase-v", "detach",
+                        "settings-write", "terminate", "load ->", "error", "crash", "end"});
+}
+
+struct DestinationCase {
+  const char* name;
+  const char* script;  // lines before the run
+  bool directory;      // a directory where the report goes
+  bool heldOpen;       // the report held open, without sharing, by this test program
+  bool oldHeldOpen;    // an earlier report, and the old one held open without sharing
+};
+
+class BadDestinationTest : public ::testing::TestWithParam<DestinationCase> {};
+
+TEST_P(BadDestinationTest, LeavesTheRunAndItsBoxesUnchanged) {
+  const std::string run = FullRun + "update 20000000000\n";
+  SimScenario reference;
+  reference.WriteSettings(ArmedSettings);
+  const auto expected = RunAsThePlayerSeesIt(reference.Run(run));
+  ASSERT_TRUE(ReportExists(reference.Folder()));
+
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const std::wstring reportFile = scenario.Folder().PluginFile(ReportName);
+  if (GetParam().directory) {
+    ASSERT_TRUE(CreateDirectoryW(reportFile.c_str(), nullptr));
+  }
+  sim::ScopedHandle held;
+  const std::wstring oldReportFile = scenario.Folder().PluginFile(OldReportName);
+  if (GetParam().heldOpen || GetParam().oldHeldOpen) {
+    sim::WriteWholeFile(reportFile, "another program's\r\n");
+    if (GetParam().oldHeldOpen) sim::WriteWholeFile(oldReportFile, "older\r\n");
+    const std::wstring& heldFile = GetParam().heldOpen ? reportFile : oldReportFile;
+    *held.Receive() = CreateFileW(heldFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_TRUE(held.Valid());
+  }
+  const auto result = scenario.Run(GetParam().script + run);
+  EXPECT_EQ(RunAsThePlayerSeesIt(result), expected) << result.All();
+  held.Close();
+
+  const auto& folder = scenario.Folder();
+  if (GetParam().oldHeldOpen) {
+    // The earlier report could not move aside: it is kept as it was, not overwritten.
+    EXPECT_EQ(sim::ReadWholeFile(reportFile), "another program's\r\n");
+    EXPECT_EQ(sim::ReadWholeFile(oldReportFile), "older\r\n");
+    return;
+  }
+  EXPECT_FALSE(sim::ReadWholeFile(folder.PluginFile(OldReportName)).has_value());
+  if (GetParam().directory) {
+    EXPECT_EQ(GetFileAttributesW(reportFile.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  } else if (GetParam().heldOpen) {
+    EXPECT_EQ(sim::ReadWholeFile(reportFile), "another program's\r\n");
+  } else {
+    EXPECT_FALSE(ReportExists(folder));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Destinations, BadDestinationTest,
+    ::testing::Values(
+        // The folder goes (and comes back empty) while the armed notice is open: the report
+        // the start created is gone, and the settings write makes a new settings file.
+        DestinationCase{"FolderGoneAfterTheStart",
+                        "box 1 ini-remove-folder\nbox 1 ini-create-folder\n", false, false, false},
+        DestinationCase{"DirectoryInTheReportsPlace", "", true, false, false},
+        DestinationCase{"ReportHeldOpenWithoutSharing", "", false, true, false},
+        DestinationCase{"OldReportHeldOpenWithoutSharing", "", false, false, true}),
+    testing_support::RowName());
+
+}  // namespace
