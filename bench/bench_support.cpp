@@ -10,6 +10,10 @@
 namespace bench {
 
 bool StartArmedPlugin() {
+  return StartArmedPlugins({sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")});
+}
+
+bool StartArmedPlugins(const std::vector<std::wstring>& plugins) {
   // Static: the folder stays the game's current folder until the program ends, and is
   // removed after the current directory has left it.
   static const sim::ScratchGameFolder folder(L"bench");
@@ -20,9 +24,8 @@ bool StartArmedPlugin() {
   sim::SetRecordForms(false);
   sim::Options().virtualClock = false;
   sim::InstallEngine();
-  if (!sim::LoadPluginLibrary(sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")) ||
-      !sim::CallPluginLoad()) {
-    return false;
+  for (const std::wstring& plugin : plugins) {
+    if (!sim::LoadPluginLibrary(plugin) || !sim::CallPluginLoad()) return false;
   }
   sim::SendLoaderMessage(2);
   return true;

@@ -12,6 +12,9 @@ namespace bench {
 // life of the program), loads the plugin beside this program with the real clock, starts
 // it and attaches its sinks.
 bool StartArmedPlugin();
+// The same with several builds of the plugin loaded side by side, in this order: each
+// attaches its own sinks, so that an event reaches them one after the other.
+bool StartArmedPlugins(const std::vector<std::wstring>& plugins);
 
 inline double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

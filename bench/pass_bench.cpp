@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include "bench/bench_support.h"
 #include "sim/engine_data.h"
+#include "sim/engine_stubs.h"
 #include "sim/event_sources.h"
 #include "sim/faulting_pages.h"
 #include "sim/forms.h"
@@ -145,6 +147,10 @@ std::uint64_t FloorWalk(const sim::TableSlot* slots, std::uint64_t count) {
   return sum;
 }
 
+std::wstring Widen(const char* text) {
+  return std::wstring(text, text + std::strlen(text));
+}
+
 double TimedPass() {
   const auto start = std::chrono::steady_clock::now();
   sim::DispatchLoadGame();
@@ -154,6 +160,9 @@ double TimedPass() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --pair A.dll B.dll: both builds in this process, each walking the same table in turn
+  // (A's pass, then B's, at each load), so that both meet the same state of the machine.
+  std::vector<std::wstring> paired;
   int log2Slots = 21;
   long priorErased = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
@@ -161,8 +170,12 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[i], "--prior-erased")) priorErased = std::atol(argv[i + 1]);
     if (!std::strcmp(argv[i], "--runtime-percent")) runtimePercent = std::atoi(argv[i + 1]);
     if (!std::strcmp(argv[i], "--types")) typeMix = argv[i + 1];
+    if (!std::strcmp(argv[i], "--pair") && i + 2 < argc) {
+      paired = {Widen(argv[i + 1]), Widen(argv[i + 2])};
+      ++i;
+    }
   }
-  if (!bench::StartArmedPlugin()) {
+  if (!(paired.empty() ? bench::StartArmedPlugin() : bench::StartArmedPlugins(paired))) {
     std::fprintf(stderr, "bench: cannot start the plugin\n");
     return 1;
   }
@@ -180,24 +193,52 @@ int main(int argc, char** argv) {
   const std::uint64_t erasedBefore = sim::Counters().erasures;
   sim::SetFormTable(slots, count, 0xFFFFFFFF);
 
-  std::vector<double> floors;
+  // The machine's memory speed drifts over seconds (a shared virtual machine), so each pass
+  // is held against floor walks taken just before and just after it.
   std::uint64_t checksum = 0;
-  for (int i = 0; i < 5; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    checksum += FloorWalk(slots, count);
-    floors.push_back(bench::SecondsSince(start));
+  const auto floorNow = [&] {
+    std::vector<double> floors;
+    for (int i = 0; i < 3; ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      checksum += FloorWalk(slots, count);
+      floors.push_back(bench::SecondsSince(start));
+    }
+    return bench::Median(floors);
+  };
+  const double floorBefore = floorNow();
+  if (!paired.empty()) {
+    sim::DispatchLoadGame();
+    sim::DispatchLoadGame();
+    const auto& held = sim::LockHeldSeconds();
+    if (held.size() != 4) return 1;
+    std::printf(
+        "slots=%llu runtime_percent=%u first_a_ms=%.3f first_b_ms=%.3f "
+        "second_a_ms=%.3f second_b_ms=%.3f first_b_over_a=%.4f second_b_over_a=%.4f\n",
+        static_cast<unsigned long long>(count), runtimePercent, held[0] * 1e3, held[1] * 1e3,
+        held[2] * 1e3, held[3] * 1e3, held[1] / held[0], held[3] / held[2]);
+    return 0;
   }
+  // Each pass: the whole event (preconditions, walk, report), and the time the lock was held.
   const double first = TimedPass();
+  const double firstLock = sim::LockHeldSeconds().back();
   const std::uint64_t erasedByFirst = sim::Counters().erasures - erasedBefore;
+  const double floorBetween = floorNow();
   const double second = priorErased > 0 ? 0 : TimedPass();
-  const double floor = bench::Median(floors);
+  const double secondLock = priorErased > 0 ? 0 : sim::LockHeldSeconds().back();
+  const double floorAfter = floorNow();
+  const double firstFloor = (floorBefore + floorBetween) / 2;
+  const double secondFloor = (floorBetween + floorAfter) / 2;
+  const double floor = (floorBefore + floorBetween + floorAfter) / 3;
   const double perSlot = 1e9 / static_cast<double>(count);
   std::printf(
-      "slots=%llu prior_erased=%llu erased=%llu floor_ns=%.3f pass_ns=%.3f "
-      "second_ns=%.3f pass_ratio=%.3f second_ratio=%.3f checksum=%llu\n",
-      static_cast<unsigned long long>(count), static_cast<unsigned long long>(erasedBefore),
-      static_cast<unsigned long long>(erasedByFirst), floor * perSlot, first * perSlot,
-      second * perSlot, first / floor, second / floor,
+      "slots=%llu runtime_percent=%u prior_erased=%llu erased=%llu floor_ns=%.3f pass_ns=%.3f "
+      "second_ns=%.3f pass_ratio=%.3f second_ratio=%.3f lock1_ms=%.3f lock2_ms=%.3f "
+      "lock1_ratio=%.3f lock2_ratio=%.3f outside1_us=%.1f outside2_us=%.1f checksum=%llu\n",
+      static_cast<unsigned long long>(count), runtimePercent,
+      static_cast<unsigned long long>(erasedBefore), static_cast<unsigned long long>(erasedByFirst),
+      floor * perSlot, first * perSlot, second * perSlot, first / firstFloor, second / secondFloor,
+      firstLock * 1e3, secondLock * 1e3, firstLock / firstFloor, secondLock / secondFloor,
+      (first - firstLock) * 1e6, (second - secondLock) * 1e6,
       static_cast<unsigned long long>(checksum % 1000));
   return 0;
 }

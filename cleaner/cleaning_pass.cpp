@@ -7,6 +7,7 @@
 #include "cleaner/form_rules.h"
 #include "cleaner/form_table_lock.h"
 #include "cleaner/pass_tally.h"
+#include "cleaner/slot_walk.h"
 #include "host/engine.h"
 #include "host/game_layout.h"
 #include "host/guarded_members.h"
@@ -21,25 +22,6 @@ constexpr std::uint32_t ListMarkerFormId = 0x0020C59F;
 template <class T>
 T ReadEngineSlot(std::uintptr_t offset) {
   return ReadMember<T>(EngineAddress(offset), 0);
-}
-
-// Never reads through an array the table no longer uses: when an erase call has moved the
-// slot array, the walk starts again at its first slot (what was erased is skipped through
-// ErasedFormIds). The end is computed afresh before every slot.
-void WalkSlots(const FormTableView& table, const PassInputs& inputs, PassTally& tally) {
-  const FormTableSlotEntry* slots = table.Slots();
-  const FormTableSlotEntry* cursor = slots;
-  for (;;) {
-    const FormTableSlotEntry* current = table.Slots();
-    if (current != slots) {
-      cursor = slots = current;
-      tally.WalkRestarted();
-    }
-    if (slots == nullptr || cursor >= slots + table.SlotCount()) break;
-    if (cursor->state != EmptySlotState) VisitSlot(cursor->key, cursor->form, inputs, tally);
-    ++cursor;
-  }
-  tally.WalkEnded(table.SlotCount());
 }
 
 // The pass from its preconditions to the end of the walk; the lock is held from the table

@@ -27,15 +27,12 @@ PassTally::PassTally()
     : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()),
       faultsBeforePass_(AbsorbedFaultCount()) {}
 
-void PassTally::AlreadyErased(std::uint32_t formId) {
-  if (restarted_ && Marked(formId)) return;  // erased by this pass, met again
-  ++counters_.examined;
-  Kept(KeptReason::AlreadyErased);
+bool PassTally::ErasedAfterRestart(std::uint32_t formId) {
+  return Marked(formId);
 }
 
-void PassTally::Erased(ErasedType type, std::uint32_t formId) {
-  ++counters_.erased[static_cast<std::size_t>(type)];
-  if (restarted_) Mark(formId);
+void PassTally::MarkErasedAfterRestart(std::uint32_t formId) {
+  Mark(formId);
 }
 
 void PassTally::WalkRestarted() {

@@ -16,10 +16,17 @@ class PassTally {
   // An in-use slot the walk visits.
   void SlotInUse() { ++counters_.slotsInUse; }
   // A run-time key whose FormId the erased record holds.
-  void AlreadyErased(std::uint32_t formId);
+  void AlreadyErased(std::uint32_t formId) {
+    if (restarted_ && ErasedAfterRestart(formId)) return;  // erased by this pass, met again
+    ++counters_.examined;
+    Kept(KeptReason::AlreadyErased);
+  }
   // Any other run-time key: the form is examined, then either erased or kept.
   void Examined() { ++counters_.examined; }
-  void Erased(ErasedType type, std::uint32_t formId);
+  void Erased(ErasedType type, std::uint32_t formId) {
+    ++counters_.erased[static_cast<std::size_t>(type)];
+    if (restarted_) MarkErasedAfterRestart(formId);
+  }
   void Kept(KeptReason reason) { ++counters_.kept[static_cast<std::size_t>(reason)]; }
   // The slot array moved: the walk starts again at its first slot.
   void WalkRestarted();
@@ -29,6 +36,10 @@ class PassTally {
   PassCounters& Counters() { return counters_; }
 
  private:
+  // Only once the walk has restarted (rare): which FormIds this pass erased.
+  static bool ErasedAfterRestart(std::uint32_t formId);
+  static void MarkErasedAfterRestart(std::uint32_t formId);
+
   PassCounters counters_;
   std::size_t erasedBeforePass_;
   std::uint64_t faultsBeforePass_;

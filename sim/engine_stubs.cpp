@@ -1,5 +1,7 @@
 #include "sim/engine_stubs.h"
 
+#include <windows.h>
+
 #include <utility>
 
 #include "sim/engine_data.h"
@@ -18,6 +20,8 @@ namespace {
 // Engine functions. Like MSVC code, results narrower than a register leave garbage above.
 
 int lockDepth = 0;
+LARGE_INTEGER lockedAt{};
+std::vector<double> lockHeldSeconds;
 std::function<void(std::uint64_t)> eraseHook;
 std::vector<EraseCall>* eraseLog = nullptr;
 
@@ -56,9 +60,15 @@ void LockFormTable(void* lock) {
   ++lockDepth;
   Trace("lock");
   TallyLocked(VirtualClockNs());
+  QueryPerformanceCounter(&lockedAt);
 }
 
 void UnlockFormTable(void* lock) {
+  LARGE_INTEGER unlockedAt, frequency;
+  QueryPerformanceCounter(&unlockedAt);
+  QueryPerformanceFrequency(&frequency);
+  lockHeldSeconds.push_back(static_cast<double>(unlockedAt.QuadPart - lockedAt.QuadPart) /
+                            static_cast<double>(frequency.QuadPart));
   if (lock != GameAddress(GameOffset::FormTableLock)) ProtocolError("unlock-address");
   if (lockDepth <= 0) ProtocolError("unlock-without-lock");
   ++Counters().unlocks;
@@ -178,6 +188,10 @@ void InstallEngine() {
 
 void RecordEraseCallsInto(std::vector<EraseCall>* log) {
   eraseLog = log;
+}
+
+const std::vector<double>& LockHeldSeconds() {
+  return lockHeldSeconds;
 }
 
 void SetEraseHook(std::function<void(std::uint64_t)> hook) {

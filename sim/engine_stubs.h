@@ -20,6 +20,10 @@ struct EraseCall {
 // Appends every erase call to `log` (null: stop), for runners that trace nothing.
 void RecordEraseCallsInto(std::vector<EraseCall>* log);
 
+// How long the table lock was held each time so far, in order, on the real performance
+// counter: from the return of LockFormTable to the call of UnlockFormTable.
+const std::vector<double>& LockHeldSeconds();
+
 // Called after every erase call (BeginErase or EraseVForm) with its 1-based number.
 void SetEraseHook(std::function<void(std::uint64_t)> hook);
 

@@ -166,6 +166,7 @@ void ForgetTally() {
 }
 
 void TallyLocked(std::int64_t nowNs) {
+  if (!Tracing()) return;  // runners and benchmarks keep no account
   lockedAtNs = nowNs;
   countAtLock = CurrentSlotCount();
   erasedThisPass.clear();
@@ -174,15 +175,18 @@ void TallyLocked(std::int64_t nowNs) {
 }
 
 void TallyErased(void* form, char type) {
+  if (!Tracing()) return;  // runners and benchmarks keep no account
   erasedThisPass.push_back(form);
   erasedTypes.push_back(type);
 }
 
 void TallySlotArrayMoved() {
+  if (!Tracing()) return;  // runners and benchmarks keep no account
   events.push_back({erasedThisPass.size(), true, 0});
 }
 
 void TallySlotCountShrunk(std::uint64_t newCount) {
+  if (!Tracing()) return;  // runners and benchmarks keep no account
   events.push_back({erasedThisPass.size(), false, newCount});
 }
 
@@ -208,6 +212,7 @@ void TallyUnlocked(std::int64_t nowNs) {
         kept.c_str());
   }
   for (void* form : erasedThisPass) erasedInEarlierPasses.insert(FormIdAt(form));
+  erasedThisPass.clear();
 }
 
 }  // namespace sim
