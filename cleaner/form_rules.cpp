@@ -102,12 +102,10 @@ void EraseV(GameForm* form, std::uint32_t formId, PassTally& tally) {
 }  // namespace
 
 void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, PassTally& tally) {
-  tally.SlotInUse();
   // Key tests first: they need no engine memory, and the key equals the form's FormId
   // whenever the slot is acted on.
   if (!IsRuntimeFormId(key)) return;
   if (ErasedFormIds.Contains(key)) return tally.AlreadyErased(key);
-  tally.Examined();
   if (form == nullptr || FormIdOf(form) != key) return tally.Kept(KeptReason::NoFormOrKeyMismatch);
   std::optional<KeptReason> reason;
   switch (GetFormType(form)) {

@@ -45,15 +45,16 @@ void PassTally::WalkRestarted() {
     restarted_ = true;
   }
   ++counters_.walkRestarts;
-  // What the walk counted so far is counted again from the first slot, but for the forms it
-  // erased: those it will not count a second time.
-  counters_.slotsInUse = 0;
+  // What the walk kept so far is counted again from the first slot; the forms it erased are
+  // not counted a second time.
   for (std::uint64_t& kept : counters_.kept) kept = 0;
-  counters_.examined = 0;
-  for (const std::uint64_t erased : counters_.erased) counters_.examined += erased;
 }
 
-void PassTally::WalkEnded(std::uint64_t slotCount) {
+void PassTally::WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse) {
   counters_.slotsInTable = slotCount;
+  counters_.slotsInUse = slotsInUse;
   counters_.faultsAbsorbed = AbsorbedFaultCount() - faultsBeforePass_;
+  counters_.examined = 0;
+  for (const std::uint64_t erased : counters_.erased) counters_.examined += erased;
+  for (const std::uint64_t kept : counters_.kept) counters_.examined += kept;
 }

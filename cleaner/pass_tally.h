@@ -1,4 +1,5 @@
-// The counts one cleaning pass keeps for the report, at the decisions the pass makes anyway.
+// The counts one cleaning pass keeps for the report, at the decisions the pass makes anyway:
+// one increment for each form with a run-time key, where its fate is decided.
 // After the slot array moved, the walk starts again from the first slot; each form still
 // counts once: what was kept is counted anew, and forms this pass already erased are not
 // counted again when the walk meets them a second time.
@@ -13,16 +14,13 @@ class PassTally {
  public:
   PassTally();
 
-  // An in-use slot the walk visits.
-  void SlotInUse() { ++counters_.slotsInUse; }
   // A run-time key whose FormId the erased record holds.
   void AlreadyErased(std::uint32_t formId) {
     if (restarted_ && ErasedAfterRestart(formId)) return;  // erased by this pass, met again
-    ++counters_.examined;
     Kept(KeptReason::AlreadyErased);
   }
-  // Any other run-time key: the form is examined, then either erased or kept.
-  void Examined() { ++counters_.examined; }
+  // Any other run-time key is examined, then either erased or kept: one count each, so
+  // that the forms examined are the sum of the two.
   void Erased(ErasedType type, std::uint32_t formId) {
     ++counters_.erased[static_cast<std::size_t>(type)];
     if (restarted_) MarkErasedAfterRestart(formId);
@@ -30,8 +28,9 @@ class PassTally {
   void Kept(KeptReason reason) { ++counters_.kept[static_cast<std::size_t>(reason)]; }
   // The slot array moved: the walk starts again at its first slot.
   void WalkRestarted();
-  // The walk ended with this slot count.
-  void WalkEnded(std::uint64_t slotCount);
+  // The walk ended with this slot count, having visited this many in-use slots since it
+  // last started (counted by the walk itself, in a register).
+  void WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse);
 
   PassCounters& Counters() { return counters_; }
 

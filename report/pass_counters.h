@@ -39,7 +39,7 @@ struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
   std::uint64_t slotsInUse = 0;
   std::uint64_t walkRestarts = 0;  // the slot array moved under the walk
-  std::uint64_t examined = 0;      // in-use slots with a run-time key
+  std::uint64_t examined = 0;      // in-use slots with a run-time key: erased + kept
   std::uint64_t erased[ErasedTypeCount] = {};
   std::uint64_t kept[KeptReasonCount] = {};
   std::uint64_t faultsAbsorbed = 0;  // reads of unreadable members, each counted
