@@ -14,16 +14,18 @@ if ! pgrep -x wineserver >/dev/null; then
   WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
 fi
 
-echo "Cleaning pass, ns per slot (median of $reps processes; each builds its table once)"
-printf '%-22s %9s %9s %9s %8s %8s\n' table floor first second first/fl second/fl
+echo "Cleaning pass (median of $reps processes; each builds its table once): ns per slot for"
+echo "the floor walk and the whole load event, then the time the table lock was held"
+printf '%-22s %8s %8s %8s %9s %9s %8s %8s\n' table floor first second "lock1 ms" "lock2 ms" \
+  lock1/fl lock2/fl
 for config in "18 0" "19 0" "20 0" "21 0" "21 300000"; do
   set -- $config
   results=$(for _ in $(seq "$reps"); do run "$bin/pass_bench.exe" --log2-slots "$1" --prior-erased "$2"; done)
   m() { echo "$results" | field "$1" | median; }
   label="2^$1 slots"
   [ "$2" != 0 ] && label="$label, $2 erased"
-  printf '%-22s %9s %9s %9s %8s %8s\n' "$label" "$(m floor_ns)" "$(m pass_ns)" "$(m second_ns)" \
-    "$(m pass_ratio)" "$(m second_ratio)"
+  printf '%-22s %8s %8s %8s %9s %9s %8s %8s\n' "$label" "$(m floor_ns)" "$(m pass_ns)" \
+    "$(m second_ns)" "$(m lock1_ms)" "$(m lock2_ms)" "$(m lock1_ratio)" "$(m lock2_ratio)"
 done
 echo "(with erased forms before, 'first' is a pass over a fresh table after another table's"
 echo " pass erased that many; no second pass follows in that process)"
