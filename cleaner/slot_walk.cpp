@@ -41,6 +41,7 @@ void WalkSlots(const FormTableView& table, const PassInputs& inputs, PassTally& 
     const FormTableSlotEntry* current = table.Slots();
     if (current != slots) {
       cursor = slots = current;
+      if (slots == nullptr) break;  // the table has no slots left: nothing to start again
       inUse = 0;
       tally.WalkRestarted();
     }

@@ -56,6 +56,8 @@ void FinishRun() {
     DetachSink(EngineAddress(HostEntryTable::LoadGameEventSource), &LoadGameSink);
     finish.detached = true;
   }
+  // The write and its read-back are one step: should the read-back throw, the write is
+  // made again (to the same value) at the next check.
   if (!finish.written) {
     finish.disarmed = DisarmPlugin();
     finish.written = true;
@@ -122,7 +124,8 @@ void RunPhaseMonitor(std::int64_t nowNs) {
   if (finish.InProgress()) step = MonitorStep::FinishRun;
 
   if (step == MonitorStep::ShowFirstNotice) {
-    // Should this throw, lastCheckTime stays: the next check finds the wait still over.
+    // Should this throw, lastCheckTime stays: the next player update finds the wait still
+    // over and tries again (each try only builds texts; nothing has happened yet).
     ShowNotice(FirstPhaseNotice);
     ClearPendingUnlessLoadedSince(loadCount);
   } else if (step == MonitorStep::FinishRun) {

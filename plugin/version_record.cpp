@@ -6,6 +6,10 @@
 namespace {
 
 // The loader's packing: bits 31-24 major, 23-16 minor, 15-4 build, 3-0 sub-build.
+static_assert(PLUGIN_VERSION_MAJOR <= 0xFF && PLUGIN_VERSION_MINOR <= 0xFF,
+              "project(VERSION) does not fit the loader's packing");
+static_assert(PLUGIN_VERSION_BUILD <= 0xFFF && PLUGIN_VERSION_SUB_BUILD <= 0xF,
+              "project(VERSION) does not fit the loader's packing");
 constexpr std::uint32_t PackedPluginVersion =
     (std::uint32_t{PLUGIN_VERSION_MAJOR} << 24) | (std::uint32_t{PLUGIN_VERSION_MINOR} << 16) |
     (std::uint32_t{PLUGIN_VERSION_BUILD} << 4) | std::uint32_t{PLUGIN_VERSION_SUB_BUILD};

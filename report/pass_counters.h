@@ -1,5 +1,7 @@
 // What one cleaning pass counted, for the report: plain numbers, so that counting allocates
-// nothing and costs no more than an increment at each decision the pass already makes.
+// nothing and costs no more than an increment at each decision the pass already makes. The
+// pass's vocabulary (why a form is kept, why a pass could not walk) lives here, beside the
+// report that prints it, one level below the cleaner that decides it.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +32,7 @@ enum class KeptReason : std::uint8_t {
   VListMarked,
   VOutpost,
 };
-inline constexpr std::size_t KeptReasonCount = 17;
+inline constexpr std::size_t KeptReasonCount = static_cast<std::size_t>(KeptReason::VOutpost) + 1;
 
 enum class ErasedType : std::uint8_t { K, J, V };
 inline constexpr std::size_t ErasedTypeCount = 3;
@@ -39,12 +41,13 @@ struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
   std::uint64_t slotsInUse = 0;
   std::uint64_t walkRestarts = 0;  // the slot array moved under the walk
-  std::uint64_t examined = 0;      // in-use slots with a run-time key: erased + kept
+  // In-use slots with a run-time key, each form once: the sum of the erased and the kept,
+  // since every such slot ends in exactly one of them.
+  std::uint64_t examined = 0;
   std::uint64_t erased[ErasedTypeCount] = {};
   std::uint64_t kept[KeptReasonCount] = {};
   std::uint64_t faultsAbsorbed = 0;  // reads of unreadable members, each counted
   std::int64_t lockHeldTicks = 0;    // performance-counter ticks
-  std::int64_t ticksPerSecond = 0;
 };
 
 // The check that stopped a pass before it could walk.

@@ -1,5 +1,9 @@
 #include "report/report.h"
 
+#include <windows.h>
+
+#include <iterator>
+
 #include "host/version_record.h"
 #include "report/report_file.h"
 #include "report/report_text.h"
@@ -24,7 +28,7 @@ const char* LoadName(unsigned pass) {
 }
 
 // The label each kept reason carries, in KeptReason's order.
-constexpr const char* KeptReasonLabels[KeptReasonCount] = {
+constexpr const char* KeptReasonLabels[] = {
     "slot: already erased by an earlier pass",
     "slot: no form, or key and form disagree",
     "slot: not a cleaned type",
@@ -43,6 +47,21 @@ constexpr const char* KeptReasonLabels[KeptReasonCount] = {
     "'V': list-marked",
     "'V': outpost (bEraseOutposts off)",
 };
+static_assert(std::size(KeptReasonLabels) == KeptReasonCount, "a label for every kept reason");
+
+constexpr std::size_t Length(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+// Every label leaves at least two blanks before its figure: readers split the line there.
+constexpr bool LabelsFit() {
+  for (const char* label : KeptReasonLabels) {
+    if (4 + Length(label) + 2 > ValueColumn) return false;
+  }
+  return true;
+}
+static_assert(LabelsFit(), "a kept reason's label runs into its figure");
 
 const char* FailureText(PassFailure failure) {
   switch (failure) {
@@ -124,8 +143,10 @@ void ReportPass(const PassCounters& counters) noexcept {
   Figure(text, "  Slots in the table:", counters.slotsInTable).EndLine();
   Figure(text, "  Slots in use:", counters.slotsInUse).EndLine();
   Figure(text, "  Walk restarts (the slot array moved):", counters.walkRestarts).EndLine();
+  LARGE_INTEGER ticksPerSecond;
+  QueryPerformanceFrequency(&ticksPerSecond);
   text.Add("  Table lock held:").PadTo(ValueColumn);
-  text.AddMilliseconds(counters.lockHeldTicks, counters.ticksPerSecond).EndLine();
+  text.AddMilliseconds(counters.lockHeldTicks, ticksPerSecond.QuadPart).EndLine();
   Figure(text, "  Run-time forms examined:", counters.examined).Add("  (= ").AddNumber(erased);
   text.Add(" erased + ").AddNumber(kept).Add(" kept)").EndLine();
   Figure(text, "  Erased:", erased).EndLine();

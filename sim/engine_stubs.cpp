@@ -81,6 +81,7 @@ void UnlockFormTable(void* lock) {
 void* GetKeptForm(void* source) {
   AdvanceVirtualClock(EngineCallTickNs);
   Trace("kept-form");
+  TallyWalkStarts();
   return Get<void*>(source, 0);
 }
 

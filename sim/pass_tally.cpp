@@ -39,6 +39,8 @@ std::vector<char> erasedTypes;
 std::vector<TableEvent> events;
 std::int64_t lockedAtNs = 0;
 std::uint64_t countAtLock = 0;
+bool walked = false;         // the pass got past its preconditions this time
+bool eraseOutposts = false;  // as the settings file said when the plugin was loaded
 
 bool Unreadable(const FormFacts& form, std::uintptr_t member) {
   return form.faultAt != 0 && member >= form.faultAt;
@@ -165,8 +167,17 @@ void ForgetTally() {
   erasedInEarlierPasses.clear();
 }
 
+void SetTallyEraseOutposts(bool on) {
+  eraseOutposts = on;
+}
+
+void TallyWalkStarts() {
+  walked = true;
+}
+
 void TallyLocked(std::int64_t nowNs) {
   if (!Tracing()) return;  // runners and benchmarks keep no account
+  walked = false;
   lockedAtNs = nowNs;
   countAtLock = CurrentSlotCount();
   erasedThisPass.clear();
@@ -191,7 +202,7 @@ void TallySlotCountShrunk(std::uint64_t newCount) {
 }
 
 void TallyUnlocked(std::int64_t nowNs) {
-  if (Tracing() && CurrentSlots() != nullptr) {
+  if (Tracing() && walked) {
     const Tally tally = ReplayWalk();
     std::string kept;
     for (const auto& [reason, count] : tally.kept) {

@@ -25,8 +25,14 @@ const char* const* ExpectedReasons(std::size_t& count);
 // Forgets every form's facts and every erasure (for a runner that builds table after table).
 void ForgetTally();
 
-// Engine events.
+// Whether outposts are to be erased, as the settings file the plugin reads says: an
+// `expect=v-outpost` form is then expected to be erased.
+void SetTallyEraseOutposts(bool on);
+
+// Engine events. A pass that asks for the kept form has passed every precondition: only
+// such a pass gets a tally line at its unlock.
 void TallyLocked(std::int64_t nowNs);
+void TallyWalkStarts();
 void TallyErased(void* form, char type);
 void TallySlotArrayMoved();
 void TallySlotCountShrunk(std::uint64_t newCount);

@@ -16,6 +16,7 @@
 #include "sim/engine_stubs.h"
 #include "sim/event_sources.h"
 #include "sim/loader.h"
+#include "sim/pass_tally.h"
 #include "sim/plugin_imports.h"
 #include "sim/run_summary.h"
 #include "sim/scratch_folder.h"
@@ -55,6 +56,13 @@ struct Scenario {
   explicit Scenario(World& built) : world(built) {}
 
   World& world;
+  // What the `on-erase` lines asked for, in order.
+  struct TableChange {
+    std::uint64_t atErasure;
+    bool move;
+    std::uint64_t shrinkBy;
+  };
+  std::vector<TableChange> tableChanges;
   std::wstring pluginPath;
   bool pluginLoaded = false;
   std::uint64_t mallocMark = 0;
@@ -186,6 +194,11 @@ const Verb VerbList[] = {
     {"load", "", "the loader calls `VKRXPlugin_Load`", false,
      [](Scenario& s, const Line&, std::string& error) {
        if (!s.EnsurePlugin(error)) return false;
+       // The tally expects what the plugin should do with the settings it reads now.
+       char value[8] = {};
+       GetPrivateProfileStringA("General", "bEraseOutposts", "", value, sizeof value,
+                                ".\\Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini");
+       SetTallyEraseOutposts(std::string(value) == "1");
        CallPluginLoad();
        return true;
      }},
@@ -280,17 +293,21 @@ const Verb VerbList[] = {
      }},
     {"on-erase", "N move|shrink K",
      "at the Nth erase call, move the slot array (the old one becomes unreadable) or shrink "
-     "the slot count by K",
+     "the slot count by K; several lines add up",
      false,
-     [](Scenario&, const Line& line, std::string& error) {
+     [](Scenario& s, const Line& line, std::string& error) {
        const auto when = static_cast<std::uint64_t>(line.Number(1));
        const std::string what = line.Word(2);
        const auto by = static_cast<std::uint64_t>(line.Number(3));
-       if (what != "move" && what != "shrink")
+       if (what != "move" && what != "shrink") {
          return error = "on-erase needs move or shrink", false;
-       SetEraseHook([when, what, by](std::uint64_t number) {
-         if (number != when) return;
-         what == "move" ? MoveSlotArray() : ShrinkSlotCount(by);
+       }
+       s.tableChanges.push_back({when, what == "move", by});
+       SetEraseHook([changes = s.tableChanges](std::uint64_t number) {
+         for (const auto& change : changes) {
+           if (number != change.atErasure) continue;
+           change.move ? MoveSlotArray() : ShrinkSlotCount(change.shrinkBy);
+         }
        });
        return true;
      }},
@@ -320,14 +337,14 @@ const Verb VerbList[] = {
        return true;
      }},
     {"ini-create-folder", "", "create the settings folder (after `ini-remove-folder`)", false,
-     [](Scenario&, const Line&, std::string&) {
-       CreateDirectoryA(SettingsFolder, nullptr);
+     [](Scenario&, const Line&, std::string& error) {
+       if (!CreateDirectoryA(SettingsFolder, nullptr)) return error = "cannot create it", false;
        return true;
      }},
     {"ini-to-directory", "", "replace the settings file by a directory of the same name", false,
-     [](Scenario&, const Line&, std::string&) {
+     [](Scenario&, const Line&, std::string& error) {
        DeleteFileA(SettingsFile);
-       CreateDirectoryA(SettingsFile, nullptr);
+       if (!CreateDirectoryA(SettingsFile, nullptr)) return error = "cannot create it", false;
        return true;
      }},
     {"summary", "", "trace what happened to each noted group of forms", false,

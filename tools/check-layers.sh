@@ -34,9 +34,9 @@ while IFS= read -r file; do
            "(level ${level[$to]})" >&2
       failures=$((failures + 1))
     fi
-  done < <(grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" |
-           sed -E 's/^([0-9]+):[^"]*"([^"]+)".*/\1:\2/')
-done < <(git ls-files '*.cpp' '*.h' '*.rc' '*.h.in')
+  done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "$file" |
+           sed -E 's/^([0-9]+):[^"<]*["<]([^">]+)[">].*/\1:\2/')
+done < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' '*.rc' '*.h.in')
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures include(s) break the stack of folders (README.md, 'Folders')." >&2

@@ -8,7 +8,7 @@ tools/install-deps.sh
 tools/check-format.sh
 tools/check-layers.sh
 tools/build.sh
-export WINEPREFIX="$root/build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$root/build/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 || true  # already running for this prefix is fine
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT

@@ -10,6 +10,8 @@ using pass_helpers::RunLoads;
 
 namespace {
 
+using testing_support::PrintTo;
+
 enum class Expect { None, Outpost, ListMarked };
 
 struct ClassCase {

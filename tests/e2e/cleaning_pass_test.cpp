@@ -14,6 +14,8 @@ using Ids = std::vector<std::string>;
 
 namespace {
 
+using testing_support::PrintTo;
+
 // Bases shared by the rows: run-time, loaded, loaded with an '8' related form, loaded with
 // another related form, and FormId 7.
 const std::string Bases =
@@ -289,6 +291,19 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
                                           {"Erased", "60"},
                                           {"'K': held by the game", "15"}});
   }
+}
+
+TEST(CleaningPass, TwoMovesInOnePassStillCountEachFormOnce) {
+  report_reader::Report report;
+  const auto moved = RunLoads(ManyErasableForms(60) + "on-erase 2 move\non-erase 30 move\n", 1,
+                              testing_support::ArmedSettings, "", &report);
+  EXPECT_EQ(moved.Count("slot-array-moved"), 2) << moved.All();
+  EXPECT_EQ(Erasures(moved).size(), 60u);
+  ExpectCleanRun(moved, 1);
+  report_checks::ExpectReportMatchesTallies(report, moved);
+  report_checks::ExpectFigures(report, {{"Walk restarts (the slot array moved)", "2"},
+                                        {"Run-time forms examined", "75"},
+                                        {"slot: already erased by an earlier pass", "0"}});
 }
 
 TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {

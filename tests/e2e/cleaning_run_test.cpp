@@ -15,6 +15,8 @@ using testing_support::SimScenario;
 
 namespace {
 
+using testing_support::PrintTo;
+
 const std::string World =
     "form FF00B001 S list=0\nform FF000001 K base=FF00B001\nform FF000002 V\n";
 // One second of play at 60 updates a second from `start` seconds, then one update after a

@@ -11,6 +11,8 @@ using testing_support::SimScenario;
 
 namespace {
 
+using testing_support::PrintTo;
+
 const std::string FirstBox = BoxLine('a', expected::FirstPhaseNotice);
 
 // After one successful load, runs the updates and returns the index of the update line

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "tests/e2e/pass_helpers.h"
+#include "tests/e2e/report_checks.h"
 #include "tests/random_tables/random_tables.h"
 
 namespace {
@@ -38,6 +39,9 @@ TEST(RandomizedPasses, ErasureSequencesMatchTheModel) {
     ASSERT_EQ(result.Count("unlock"), 2) << "seed " << seed;
     ASSERT_EQ(result.CountPrefix("error"), 0) << "seed " << seed << result.All();
     ASSERT_TRUE(result.Completed()) << "seed " << seed << result.All();
+    // The report against the simulator's tally, on every generated shape.
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    report_checks::ExpectReportMatchesTallies(report_checks::ReadReport(scenario.Folder()), result);
   }
 }
 

@@ -21,6 +21,8 @@ using testing_support::SimScenario;
 
 namespace {
 
+using testing_support::PrintTo;
+
 // Both loads of the demonstration's world, a pause after each, and a load the plugin no
 // longer hears.
 const std::string FullRun =
@@ -58,6 +60,45 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
                  line.find("0020C59F") == std::string::npos)
         << line;
   }
+}
+
+TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
+  SimScenario scenario;
+  scenario.WriteSettings(testing_support::ArmedWithOutposts);
+  const auto result = scenario.Run(FullRun);
+  const auto report = ReadReport(scenario.Folder());
+  ASSERT_GE(report.lines.size(), 3u);
+  EXPECT_EQ(report.lines[2],
+            "Armed by bPluginActive=1. bEraseOutposts=1: outposts are erased too.");
+  report_checks::ExpectReportMatchesTallies(report, result);
+  report_checks::ExpectFigures(report,
+                               {{"'V': outpost (bEraseOutposts off)", "0"}, {"'V' forms", "550"}});
+}
+
+// Memory stays exhausted from the load on: the failure line still reaches the disk, for
+// the report allocates nothing, before the fatal text is composed. (What follows is the
+// runtime's: with no memory at all, GCC's exception handling cannot even throw, and the
+// process ends without the box.)
+TEST(Report, AFailureLineNeedsNoMemory) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  scenario.Run("demo-world\nmarker none\nload\nmessage 2\nmalloc-fail 1 100000000\nloadgame\n");
+  EXPECT_TRUE(ReadReport(scenario.Folder())
+                  .Has("First load: the cleaning pass FAILED: no outpost marker. The game ends "
+                       "without saving; the plugin stays armed."));
+}
+
+// A pass that finds nothing to erase allocates nothing at all, its report included.
+TEST(Report, APassAndItsReportAllocateNothing) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(
+      "form FF000001 K hold base=FF00B001 expect=k-hold-link\nform FF00B001 S list=0\n"
+      "form FF000002 X\nload\nmessage 2\nmalloc-mark\nloadgame\nmalloc-since-mark\n");
+  EXPECT_TRUE(result.Has("mallocs 0")) << result.All();
+  const auto report = ReadReport(scenario.Folder());
+  ASSERT_EQ(report.passes.size(), 1u);
+  report_checks::ExpectReportMatchesTallies(report, result);
 }
 
 TEST(Report, TheRunsEndIsWrittenAfterTheSettingsAndBeforeTheNotice) {

@@ -15,6 +15,8 @@ using testing_support::SimScenario;
 
 namespace {
 
+using testing_support::PrintTo;
+
 const std::vector<std::string> LoaderCalls = {"acquire-handle", "module-handle-w", "box-a",
                                               "box-w",          "lookup-service",  "add-listener",
                                               "load ",          "terminate"};

@@ -5,7 +5,8 @@
 //   pass_runner.exe [--first-seed S] [--tables N] [--processes P]
 // More tables than one process may take (their FormIds share one 24-bit space, and the
 // erased record only grows) are split over child processes, two at a time. A soak takes its
-// table count from KSC_SOAK_TABLES. Prints one summary line; exit code 1 on a mismatch.
+// table count from KSC_SOAK_TABLES when --tables is not given. Prints one summary line;
+// exit code 1 on a mismatch.
 #include <windows.h>
 
 #include <chrono>
@@ -106,37 +107,10 @@ void Require(bool ok, const std::string& what) {
 // The report's figures for one pass against the model's counts; empty when they agree.
 std::string CompareReport(const report_reader::Report& report,
                           const random_tables::PassCounts& counts) {
-  if (report.passes.size() != 1) return "the report has no pass section\n";
-  const report_reader::PassSection& pass = report.passes[0];
-  std::string differences;
-  const auto expect = [&](const std::string& label, std::uint64_t value) {
-    if (pass.Figure(label) != std::to_string(value)) {
-      differences += "  " + label + ": report " + pass.Figure(label) + ", model " +
-                     std::to_string(value) + "\n";
-    }
-  };
-  const auto erased = [&](char type) {
-    const auto found = counts.erased.find(type);
-    return found == counts.erased.end() ? 0 : found->second;
-  };
-  std::uint64_t keptTotal = 0;
-  for (const auto& [reason, label] : report_reader::KeptReasonLabels()) {
-    const auto found = counts.kept.find(reason);
-    const std::uint64_t kept = found == counts.kept.end() ? 0 : found->second;
-    expect(label, kept);
-    keptTotal += kept;
-  }
-  expect("Slots in the table", counts.slots);
-  expect("Slots in use", counts.inUse);
-  expect("Walk restarts (the slot array moved)", counts.restarts);
-  expect("Run-time forms examined", counts.examined);
-  expect("Erased", erased('K') + erased('J') + erased('V'));
-  expect("'K' forms", erased('K'));
-  expect("'J' forms", erased('J'));
-  expect("'V' forms", erased('V'));
-  expect("Kept", keptTotal);
-  expect("Faults absorbed on unreadable members", counts.faults);
-  return differences;
+  if (report.passes.size() != 1) return "  the report has no pass section\n";
+  return report_reader::Differences(report.passes[0],
+                                    {counts.slots, counts.inUse, counts.restarts, counts.examined,
+                                     counts.faults, counts.erased, counts.kept});
 }
 
 // Runs one table's two passes; true when both match the model.
@@ -282,12 +256,14 @@ int RunTablesInChildren(const Options& options) {
 
 int main(int argc, char** argv) {
   Options options;
+  bool tablesGiven = false;
   for (int i = 1; i + 1 < argc; i += 2) {
     const unsigned value = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
     if (!std::strcmp(argv[i], "--first-seed")) {
       options.firstSeed = value;
     } else if (!std::strcmp(argv[i], "--tables")) {
       options.tables = value;
+      tablesGiven = true;
     } else if (!std::strcmp(argv[i], "--processes")) {
       options.processes = value;
     } else {
@@ -295,8 +271,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (const char* soak = std::getenv("KSC_SOAK_TABLES");
-      soak != nullptr && options.processes != 1) {
+  // A soak's count from the environment, unless the command line names one.
+  if (const char* soak = std::getenv("KSC_SOAK_TABLES"); soak != nullptr && !tablesGiven) {
     options.tables = static_cast<unsigned>(std::strtoul(soak, nullptr, 10));
   }
   if (options.processes == 0) {

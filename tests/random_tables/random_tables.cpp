@@ -19,9 +19,9 @@ class Generator {
       const bool runtime = Chance(50);
       static const char* Related[] = {"", "8", "other", "fault"};
       table.bases.push_back(
-          {(runtime ? 0xFF00A000u : 0x0000A000u) + i, runtime, runtime ? "" : Related[Pick(4)]});
+          {(runtime ? 0xFFF0A000u : 0x00F0A000u) + i, runtime, runtime ? "" : Related[Pick(4)]});
     }
-    for (int i = 0; i < 8; ++i) table.named.push_back({0x00002000u + i, !Chance(25), Chance(40)});
+    for (int i = 0; i < 8; ++i) table.named.push_back({0x00F02000u + i, !Chance(25), Chance(40)});
     for (int i = 0, n = 60 + Pick(120); i < n; ++i) table.first.push_back(MakeForm(table));
     for (int i = 0, n = Pick(40); i < n; ++i) table.added.push_back(MakeForm(table));
     std::vector<int> vForms;
@@ -106,6 +106,19 @@ class Generator {
   std::uint32_t nextId_;
 };
 
+std::string Reason(const Table& table, const Form& f, const std::set<const Form*>& kept,
+                   bool applyOutpostSetting = true);
+
+// The forms GetKeptForm and its KeptFormB name, by address.
+std::set<const Form*> KeptForms(const Table& table) {
+  std::set<const Form*> kept;
+  if (table.keptA >= 0) kept.insert(&table.first[table.keptA]);
+  if (table.keptB >= 0) kept.insert(&table.first[table.keptB]);
+  return kept;
+}
+
+// A form line, with what the rules must do with the form (`expect=`, for the simulator's
+// tally; an outpost says so whatever the setting).
 std::string FormLine(const Table& table, const Form& f) {
   if (f.empty) return "empty\n";
   std::string line = "form " + Hex(f.id) + " " + f.type;
@@ -129,6 +142,9 @@ std::string FormLine(const Table& table, const Form& f) {
     if (f.holderA != "none") line += " holdera=" + f.holderA;
     if (f.holderB != "none") line += " holderb=" + f.holderB;
   }
+  if (f.type == 'K' || f.type == 'J' || f.type == 'V') {
+    line += " expect=" + Reason(table, f, KeptForms(table), false);
+  }
   return line + "\n";
 }
 
@@ -151,7 +167,8 @@ int NamedAttachedItems(const std::string& holder) {
 }
 
 // What the rules do with an examined form whose slot names it: "erase", or why it is kept.
-std::string Reason(const Table& table, const Form& f, const std::set<const Form*>& kept) {
+std::string Reason(const Table& table, const Form& f, const std::set<const Form*>& kept,
+                   bool applyOutpostSetting) {
   if (f.type == 'K' || f.type == 'J') {
     const std::string prefix = f.type == 'K' ? "k-" : "j-";
     if (f.hold) return prefix + "hold-link";
@@ -178,7 +195,8 @@ std::string Reason(const Table& table, const Form& f, const std::set<const Form*
   }
   if (f.fault != "holdera" && f.fault != "holderb" && HasMatch(f.holderA)) outpost = true;
   if (f.fault != "holderb" && HasMatch(f.holderB)) outpost = true;
-  return outpost && !table.eraseOutposts ? "v-outpost" : "erase";
+  if (!outpost) return "erase";
+  return applyOutpostSetting && table.eraseOutposts ? "erase" : "v-outpost";
 }
 
 // Reads of unreadable members on one judgement of the form: each member from the faulting
@@ -268,9 +286,7 @@ std::string Script(const Table& table) {
 // restarts the walk at the first slot; a shrink ends it at the new count. Counting follows
 // the report: after a restart each form counts once.
 ModelResult Model(const Table& table) {
-  std::set<const Form*> kept;
-  if (table.keptA >= 0) kept.insert(&table.first[table.keptA]);
-  if (table.keptB >= 0) kept.insert(&table.first[table.keptB]);
+  const std::set<const Form*> kept = KeptForms(table);
   std::vector<const Form*> slots;
   for (const Form& f : table.first) slots.push_back(&f);
   std::uint64_t count = slots.size();

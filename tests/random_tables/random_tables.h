@@ -55,7 +55,8 @@ struct Table {
 };
 
 // The table for a seed. FormIds of its own forms start at `idBase` (below 0x00800000), so
-// that tables made with bases far enough apart share no FormId.
+// that tables made with bases far enough apart share no FormId; the bases and the forms
+// IdLists name lie above 0x00F00000 (0xFFF00000 for run-time ones), where no table reaches.
 Table MakeTable(unsigned seed, std::uint32_t idBase = 0x1000);
 // The most FormIds one table takes from its base.
 inline constexpr std::uint32_t IdsPerTable = 256;

@@ -76,6 +76,48 @@ Report Parse(const std::string& text) {
   return report;
 }
 
+std::string Differences(const PassSection& pass, const ExpectedPass& expected) {
+  std::string differences;
+  const auto compare = [&](const std::string& label, std::uint64_t value) {
+    if (pass.Figure(label) != std::to_string(value)) {
+      differences += "  " + label + ": report " + pass.Figure(label) + ", expected " +
+                     std::to_string(value) + "\n";
+    }
+  };
+  const auto count = [](const auto& counts, const auto& key) -> std::uint64_t {
+    const auto found = counts.find(key);
+    return found == counts.end() ? 0 : found->second;
+  };
+  std::uint64_t erased = 0, kept = 0;
+  for (const auto& [type, number] : expected.erased) erased += number;
+  for (const auto& [reason, number] : expected.kept) {
+    kept += number;
+    if (!KeptReasonLabels().count(reason)) {
+      differences +=
+          "  " + std::to_string(number) + " kept for no reason the report knows: " + reason + "\n";
+    }
+  }
+  compare("Slots in the table", expected.slots);
+  compare("Slots in use", expected.inUse);
+  compare("Walk restarts (the slot array moved)", expected.restarts);
+  compare("Run-time forms examined", expected.examined);
+  compare("Erased", erased);
+  compare("'K' forms", count(expected.erased, 'K'));
+  compare("'J' forms", count(expected.erased, 'J'));
+  compare("'V' forms", count(expected.erased, 'V'));
+  compare("Kept", kept);
+  for (const auto& [reason, label] : KeptReasonLabels())
+    compare(label, count(expected.kept, reason));
+  compare("Faults absorbed on unreadable members", expected.faults);
+  const std::string sum =
+      "(= " + std::to_string(erased) + " erased + " + std::to_string(kept) + " kept)";
+  const auto note = pass.notes.find("Run-time forms examined");
+  if (note == pass.notes.end() || note->second != sum) {
+    differences += "  the forms examined are not shown as " + sum + "\n";
+  }
+  return differences;
+}
+
 const std::map<std::string, std::string>& KeptReasonLabels() {
   static const std::map<std::string, std::string> labels = {
       {"erased-before", "slot: already erased by an earlier pass"},

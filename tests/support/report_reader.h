@@ -3,6 +3,7 @@
 // lean pass runner reads the report too.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +30,18 @@ struct Report {
 };
 
 Report Parse(const std::string& text);
+
+// What a pass section should show, from whoever counted it (the simulator, the model):
+// erased forms by type code, kept forms by reason name (KeptReasonLabels' keys).
+struct ExpectedPass {
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, faults = 0;
+  std::map<char, std::uint64_t> erased;
+  std::map<std::string, std::uint64_t> kept;
+};
+
+// One line "  LABEL: report X, expected Y" for each figure that differs (an unknown reason
+// among the kept ones too); empty when the section shows what was expected.
+std::string Differences(const PassSection& pass, const ExpectedPass& expected);
 
 // The label the report gives each kept reason, by the name the simulator's tally and the
 // model use for it.

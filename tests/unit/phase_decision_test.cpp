@@ -6,6 +6,8 @@
 
 namespace {
 
+using testing_support::PrintTo;
+
 struct DecisionCase {
   const char* name;
   std::int64_t now, lastCheck;

@@ -20,6 +20,8 @@ struct TempGameFolder : sim::ScratchGameFolder {
 
 namespace {
 
+using testing_support::PrintTo;
+
 std::string Utf16WithBom(const std::string& ascii) {
   std::string bytes = "\xFF\xFE";
   for (const char c : ascii) {
