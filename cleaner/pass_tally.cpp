@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cleaner/erased_form_ids.h"
+#include "cleaner/runtime_id_bits.h"
 #include "host/game_layout.h"
 #include "host/guarded_read.h"
 
@@ -10,16 +11,7 @@ namespace {
 
 // The run-time FormIds this pass erased, kept only once the walk has restarted (moves are
 // rare). Static storage, so that counting allocates nothing.
-constexpr std::size_t RuntimeIdWords = (std::size_t{1} << 24) / 64;
 std::uint64_t erasedThisPass[RuntimeIdWords];
-
-void Mark(std::uint32_t formId) {
-  erasedThisPass[(formId & 0x00FFFFFF) >> 6] |= std::uint64_t{1} << (formId & 63);
-}
-
-bool Marked(std::uint32_t formId) {
-  return (erasedThisPass[(formId & 0x00FFFFFF) >> 6] >> (formId & 63)) & 1;
-}
 
 }  // namespace
 
@@ -28,11 +20,11 @@ PassTally::PassTally()
       faultsBeforePass_(AbsorbedFaultCount()) {}
 
 bool PassTally::ErasedAfterRestart(std::uint32_t formId) {
-  return Marked(formId);
+  return (erasedThisPass[RuntimeIdWord(formId)] & RuntimeIdBit(formId)) != 0;
 }
 
 void PassTally::MarkErasedAfterRestart(std::uint32_t formId) {
-  Mark(formId);
+  erasedThisPass[RuntimeIdWord(formId)] |= RuntimeIdBit(formId);
 }
 
 void PassTally::WalkRestarted() {
@@ -40,7 +32,7 @@ void PassTally::WalkRestarted() {
     std::memset(erasedThisPass, 0, sizeof erasedThisPass);
     const auto& record = ErasedFormIds.InWalkOrder();
     for (std::size_t i = erasedBeforePass_; i < record.size(); ++i) {
-      if (IsRuntimeFormId(record[i])) Mark(record[i]);
+      if (IsRuntimeFormId(record[i])) MarkErasedAfterRestart(record[i]);
     }
     restarted_ = true;
   }
@@ -54,7 +46,4 @@ void PassTally::WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse) {
   counters_.slotsInTable = slotCount;
   counters_.slotsInUse = slotsInUse;
   counters_.faultsAbsorbed = AbsorbedFaultCount() - faultsBeforePass_;
-  counters_.examined = 0;
-  for (const std::uint64_t erased : counters_.erased) counters_.examined += erased;
-  for (const std::uint64_t kept : counters_.kept) counters_.examined += kept;
 }

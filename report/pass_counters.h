@@ -41,9 +41,8 @@ struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
   std::uint64_t slotsInUse = 0;
   std::uint64_t walkRestarts = 0;  // the slot array moved under the walk
-  // In-use slots with a run-time key, each form once: the sum of the erased and the kept,
-  // since every such slot ends in exactly one of them.
-  std::uint64_t examined = 0;
+  // Each in-use slot with a run-time key ends erased or kept, each form once: the forms
+  // examined are the sum of the two, and the report shows them so.
   std::uint64_t erased[ErasedTypeCount] = {};
   std::uint64_t kept[KeptReasonCount] = {};
   std::uint64_t faultsAbsorbed = 0;  // reads of unreadable members, each counted

@@ -107,12 +107,10 @@ std::uint64_t Sum(const std::uint64_t* values, std::size_t count) {
 void StartReport(bool eraseOutposts) noexcept {
   const VersionRecord& record = VKRXPlugin_Version;
   ReportText text;
-  // The display name is NUL-terminated within its field.
-  char name[sizeof record.displayName + 1] = {};
-  for (std::size_t i = 0; i < sizeof record.displayName && record.displayName[i]; ++i) {
-    name[i] = record.displayName[i];
-  }
-  text.Add(name).Add(" v").AddNumber(record.pluginVersion >> 24).Add(".");
+  text.Add(record.displayName, sizeof record.displayName)
+      .Add(" v")
+      .AddNumber(record.pluginVersion >> 24)
+      .Add(".");
   text.AddNumber((record.pluginVersion >> 16) & 0xFF).Add(": cleaning report").EndLine();
   text.Add("Made for Kelvarion ");
   AddGameVersion(text, record.compatibleGameVersions[0]);
@@ -147,7 +145,7 @@ void ReportPass(const PassCounters& counters) noexcept {
   QueryPerformanceFrequency(&ticksPerSecond);
   text.Add("  Table lock held:").PadTo(ValueColumn);
   text.AddMilliseconds(counters.lockHeldTicks, ticksPerSecond.QuadPart).EndLine();
-  Figure(text, "  Run-time forms examined:", counters.examined).Add("  (= ").AddNumber(erased);
+  Figure(text, "  Run-time forms examined:", erased + kept).Add("  (= ").AddNumber(erased);
   text.Add(" erased + ").AddNumber(kept).Add(" kept)").EndLine();
   Figure(text, "  Erased:", erased).EndLine();
   Figure(text, "    'K' forms", counters.erased[static_cast<int>(ErasedType::K)]).EndLine();

@@ -13,6 +13,11 @@ ReportText& ReportText::Add(const char* text) noexcept {
   return *this;
 }
 
+ReportText& ReportText::Add(const char* text, std::size_t maxLength) noexcept {
+  for (std::size_t i = 0; i < maxLength && text[i] != '\0'; ++i) AddChar(text[i]);
+  return *this;
+}
+
 ReportText& ReportText::AddNumber(std::uint64_t value) noexcept {
   return AddNumber(value, 0);
 }

@@ -8,6 +8,8 @@
 class ReportText {
  public:
   ReportText& Add(const char* text) noexcept;
+  // At most `maxLength` characters: for a fixed-size field that need not end in a NUL.
+  ReportText& Add(const char* text, std::size_t maxLength) noexcept;
   ReportText& AddNumber(std::uint64_t value) noexcept;
   // `value` right-aligned in a field `width` characters wide.
   ReportText& AddNumber(std::uint64_t value, std::size_t width) noexcept;

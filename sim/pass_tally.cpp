@@ -157,11 +157,6 @@ bool IsExpectedReason(const std::string& expect) {
          std::find(std::begin(Reasons), std::end(Reasons), expect) != std::end(Reasons);
 }
 
-const char* const* ExpectedReasons(std::size_t& count) {
-  count = std::size(Reasons);
-  return Reasons;
-}
-
 void ForgetTally() {
   facts.clear();
   erasedInEarlierPasses.clear();

@@ -19,8 +19,6 @@ namespace sim {
 void SetFormFacts(void* form, const std::string& expect, std::size_t faultAt);
 // Whether `expect` names a reason the tally knows.
 bool IsExpectedReason(const std::string& expect);
-// The reasons, as `expect=` spells them, in the order the tally line lists them.
-const char* const* ExpectedReasons(std::size_t& count);
 
 // Forgets every form's facts and every erasure (for a runner that builds table after table).
 void ForgetTally();

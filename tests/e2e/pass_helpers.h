@@ -5,28 +5,20 @@
 #include <vector>
 
 #include "tests/e2e/report_checks.h"
+#include "tests/random_tables/random_tables.h"
 #include "tests/support/sim_run.h"
 
 namespace pass_helpers {
 
-// The erasures in call order: "KJ <id>" for BeginErase directly followed by FinishErase of
-// the same form, "V <id>" for EraseVForm, anything else verbatim (a broken sequence).
+// The erasures in call order, in the model's notation (random_tables::ErasuresOf).
 inline std::vector<std::string> Erasures(const testing_support::SimResult& result) {
-  const auto calls = result.Filter({"begin-erase ", "finish-erase ", "erase-v "});
-  std::vector<std::string> erasures;
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    const std::string id = calls[i].substr(calls[i].rfind(' ') + 1);
-    if (calls[i].rfind("erase-v ", 0) == 0) {
-      erasures.push_back("V " + id);
-    } else if (calls[i].rfind("begin-erase ", 0) == 0 && i + 1 < calls.size() &&
-               calls[i + 1] == "finish-erase " + id) {
-      erasures.push_back("KJ " + id);
-      ++i;
-    } else {
-      erasures.push_back(calls[i]);
-    }
+  std::vector<sim::EraseCall> calls;
+  for (const std::string& line : result.Filter({"begin-erase ", "finish-erase ", "erase-v "})) {
+    const auto formId =
+        static_cast<std::uint32_t>(std::stoul(line.substr(line.rfind(' ') + 1), nullptr, 16));
+    calls.push_back({line[0] == 'b' ? 'B' : line[0] == 'f' ? 'F' : 'V', formId});
   }
-  return erasures;
+  return random_tables::ErasuresOf(calls);
 }
 
 // Starts armed, attaches the sinks and loads `loads` times; `between` runs after each load.

@@ -50,25 +50,6 @@ struct Options {
   unsigned processes = 0;  // 0: as many as the table count needs
 };
 
-// The erase calls as "KJ <id>" (BeginErase directly followed by FinishErase of the same
-// form) and "V <id>"; anything else spelled out, so that a broken sequence shows.
-std::vector<std::string> Erasures(const std::vector<sim::EraseCall>& calls) {
-  std::vector<std::string> erasures;
-  for (std::size_t i = 0; i < calls.size(); ++i) {
-    const std::string id = random_tables::Hex(calls[i].formId);
-    if (calls[i].kind == 'V') {
-      erasures.push_back("V " + id);
-    } else if (calls[i].kind == 'B' && i + 1 < calls.size() && calls[i + 1].kind == 'F' &&
-               calls[i + 1].formId == calls[i].formId) {
-      erasures.push_back("KJ " + id);
-      ++i;
-    } else {
-      erasures.push_back(std::string(1, calls[i].kind) + "? " + id);
-    }
-  }
-  return erasures;
-}
-
 std::string Joined(const std::vector<std::string>& lines) {
   std::string joined;
   for (const auto& line : lines) joined += "    " + line + "\n";
@@ -153,7 +134,7 @@ bool RunTable(unsigned seed, std::uint32_t idBase, const std::wstring& reportFil
     sim::RecordEraseCallsInto(nullptr);
     const sim::EngineCounters& after = sim::Counters();
 
-    const auto erasures = Erasures(calls);
+    const auto erasures = random_tables::ErasuresOf(calls);
     erasedTotal += erasures.size();
     if (!succeeded) {
       Report(seed, pass + 1, "the pass failed", "");

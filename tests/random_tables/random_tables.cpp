@@ -119,7 +119,7 @@ std::set<const Form*> KeptForms(const Table& table) {
 
 // A form line, with what the rules must do with the form (`expect=`, for the simulator's
 // tally; an outpost says so whatever the setting).
-std::string FormLine(const Table& table, const Form& f) {
+std::string FormLine(const Table& table, const std::set<const Form*>& kept, const Form& f) {
   if (f.empty) return "empty\n";
   std::string line = "form " + Hex(f.id) + " " + f.type;
   if (f.keyMismatch) line += " key=" + Hex(f.id ^ 0x00800000u);
@@ -143,7 +143,7 @@ std::string FormLine(const Table& table, const Form& f) {
     if (f.holderB != "none") line += " holderb=" + f.holderB;
   }
   if (f.type == 'K' || f.type == 'J' || f.type == 'V') {
-    line += " expect=" + Reason(table, f, KeptForms(table), false);
+    line += " expect=" + Reason(table, f, kept, false);
   }
   return line + "\n";
 }
@@ -225,11 +225,29 @@ std::string Hex(std::uint32_t value) {
   return text;
 }
 
+std::vector<std::string> ErasuresOf(const std::vector<sim::EraseCall>& calls) {
+  std::vector<std::string> erasures;
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    const std::string id = Hex(calls[i].formId);
+    if (calls[i].kind == 'V') {
+      erasures.push_back("V " + id);
+    } else if (calls[i].kind == 'B' && i + 1 < calls.size() && calls[i + 1].kind == 'F' &&
+               calls[i + 1].formId == calls[i].formId) {
+      erasures.push_back("KJ " + id);
+      ++i;
+    } else {
+      erasures.push_back(std::string(1, calls[i].kind) + "? " + id);
+    }
+  }
+  return erasures;
+}
+
 Table MakeTable(unsigned seed, std::uint32_t idBase) {
   return Generator(seed, idBase).Make();
 }
 
 std::string WorldBeforeFirstLoad(const Table& table) {
+  const std::set<const Form*> kept = KeptForms(table);
   std::string script;
   for (const Base& base : table.bases) {
     script += "form " + Hex(base.id) + " S list=0";
@@ -244,7 +262,7 @@ std::string WorldBeforeFirstLoad(const Table& table) {
               (named.resolvable ? "" : " lookup=0") + "\n";
   }
   for (std::size_t i = 0; i < table.first.size(); ++i) {
-    std::string line = FormLine(table, table.first[i]);
+    std::string line = FormLine(table, kept, table.first[i]);
     if (static_cast<int>(i) == table.keptA && table.keptBFaults) {
       line.insert(line.size() - 1, " fault=keptb");
     } else if (static_cast<int>(i) == table.keptA && table.keptB >= 0) {
@@ -258,7 +276,8 @@ std::string WorldBeforeFirstLoad(const Table& table) {
 
 std::string WorldAddedForSecondLoad(const Table& table) {
   std::string lines;
-  for (const Form& f : table.added) lines += FormLine(table, f);
+  const std::set<const Form*> kept = KeptForms(table);
+  for (const Form& f : table.added) lines += FormLine(table, kept, f);
   return lines;
 }
 

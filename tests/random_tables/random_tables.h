@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/engine_stubs.h"
+
 namespace random_tables {
 
 struct Base {
@@ -87,5 +89,10 @@ struct ModelResult {
 ModelResult Model(const Table& table);
 
 std::string Hex(std::uint32_t value);
+
+// Erase calls as the engine saw them, in the model's notation: "KJ <id>" for BeginErase
+// directly followed by FinishErase of the same form, "V <id>" for EraseVForm, anything else
+// as "<kind>? <id>" (a broken sequence).
+std::vector<std::string> ErasuresOf(const std::vector<sim::EraseCall>& calls);
 
 }  // namespace random_tables
