@@ -26,8 +26,17 @@ static_assert(offsetof(FormTableObject, slots) == 0x10);
 static_assert(offsetof(FormTableObject, count) == 0x18);
 static_assert(offsetof(FormTableObject, emptinessWord) == 0x20);
 
+constexpr std::size_t Page = 4096;
+
+// Where a slot array's memory begins (for its release) and how many bytes the slots take.
+struct SlotArrayMemory {
+  void* allocation;
+  std::size_t bytes;
+};
+
 FormTableObject table{};
-std::unordered_map<void*, std::size_t> slotArrayBytes;
+std::unordered_map<void*, SlotArrayMemory> slotArrays;
+bool slotArraysAtPageEnd = false;
 
 }  // namespace
 
@@ -37,11 +46,25 @@ void InstallFormTable() {
 
 TableSlot* NewSlotArray(std::uint64_t count) {
   const std::size_t bytes = static_cast<std::size_t>(count ? count : 1) * sizeof(TableSlot);
-  auto* slots = static_cast<TableSlot*>(
-      VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  Require(slots != nullptr, "VirtualAlloc of a slot array");
-  slotArrayBytes[slots] = bytes;
+  // At a page end: the slots' pages, then one no-access page right after the last slot.
+  const std::size_t readable = (bytes + Page - 1) / Page * Page;
+  const std::size_t allocated = slotArraysAtPageEnd ? readable + Page : bytes;
+  auto* allocation = static_cast<unsigned char*>(
+      VirtualAlloc(nullptr, allocated, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  Require(allocation != nullptr, "VirtualAlloc of a slot array");
+  auto* slots = reinterpret_cast<TableSlot*>(allocation);
+  if (slotArraysAtPageEnd) {
+    DWORD oldProtection = 0;
+    Require(VirtualProtect(allocation + readable, Page, PAGE_NOACCESS, &oldProtection) != 0,
+            "VirtualProtect of the page after a slot array");
+    slots = reinterpret_cast<TableSlot*>(allocation + readable - bytes);
+  }
+  slotArrays[slots] = {allocation, bytes};
   return slots;
+}
+
+void PlaceSlotArraysAtPageEnd(bool atPageEnd) {
+  slotArraysAtPageEnd = atPageEnd;
 }
 
 void SetFormTable(TableSlot* slots, std::uint64_t count, std::uint32_t emptinessWord) {
@@ -61,7 +84,7 @@ void MoveSlotArray() {
   std::memcpy(moved, old, static_cast<std::size_t>(table.count) * sizeof(TableSlot));
   table.slots = moved;
   DWORD oldProtection = 0;
-  Require(VirtualProtect(old, slotArrayBytes[old], PAGE_NOACCESS, &oldProtection) != 0,
+  Require(VirtualProtect(old, slotArrays[old].bytes, PAGE_NOACCESS, &oldProtection) != 0,
           "VirtualProtect of a moved slot array");
   Trace("slot-array-moved");
   TallySlotArrayMoved();
@@ -74,10 +97,11 @@ void ShrinkSlotCount(std::uint64_t by) {
 }
 
 void ReleaseGameData() {
-  for (const auto& [slots, bytes] : slotArrayBytes) {
-    Require(VirtualFree(slots, 0, MEM_RELEASE) != 0, "VirtualFree of a slot array");
+  for (const auto& [slots, memory] : slotArrays) {
+    Require(VirtualFree(memory.allocation, 0, MEM_RELEASE) != 0, "VirtualFree of a slot array");
   }
-  slotArrayBytes.clear();
+  slotArrays.clear();
+  slotArraysAtPageEnd = false;
   table = FormTableObject{};
   ForgetAllForms();
   ForgetTally();

@@ -13,6 +13,9 @@ void InstallFormTable();
 
 // Slot arrays come from here (whole pages, so that a moved array can be made unreadable).
 TableSlot* NewSlotArray(std::uint64_t count);
+// From now on (until ReleaseGameData), each new slot array, a moved one too, ends exactly
+// where a no-access page begins: reading one slot past the last faults.
+void PlaceSlotArraysAtPageEnd(bool atPageEnd);
 void SetFormTable(TableSlot* slots, std::uint64_t count, std::uint32_t emptinessWord);
 void RemoveFormTable();
 // Moves the slot array to new memory and makes the old array unreadable.

@@ -160,9 +160,10 @@ const Verb VerbList[] = {
        s.world.SetListMarkerPresent(line.Word(1) != "none");
        return true;
      }},
-    {"table", "none|count-equals|null-slots|wide-count-null-slots",
+    {"table", "none|count-equals|null-slots|wide-count-null-slots|page-end",
      "no table; the low 32 bits of the count equal the word at +0x20; no slot array; a count "
-     "of 2^32 + n with n in the word and no slot array",
+     "of 2^32 + n with n in the word and no slot array; the slot array (and any it is moved "
+     "to) ends exactly where a no-access page begins",
      true,
      [](Scenario& s, const Line& line, std::string& error) {
        return s.world.SetTableShape(line.Word(1), error);

@@ -274,7 +274,7 @@ bool World::SetTableShape(const std::string& shape, std::string& error) {
   dirty_ = true;
   tableShape_ = shape;
   if (shape == "none" || shape == "count-equals" || shape == "null-slots" || shape == "normal" ||
-      shape == "wide-count-null-slots")
+      shape == "wide-count-null-slots" || shape == "page-end")
     return true;
   return error = "unknown table shape " + shape, false;
 }
@@ -311,6 +311,7 @@ bool World::Commit(std::string& error) {
     RemoveFormTable();
   } else {
     const std::uint64_t listed = listings_.size();
+    PlaceSlotArraysAtPageEnd(tableShape_ == "page-end");
     TableSlot* slots = NewSlotArray(listed);
     for (std::size_t i = 0; i < listings_.size(); ++i) {
       slots[i] = {listings_[i].key, 0, listings_[i].form, listings_[i].empty ? EmptySlot : 0u, 0};

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Rewrites the vocabulary in sim/README.md from the simulator's own tables.
+#   tools/update-sim-readme.sh [build-dir=build/release]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-vocabulary=$("$root/cmake/wine-run.sh" "$root/build/release/bin/kelvarion_sim.exe" --vocabulary)
+build=${1:-$root/build/release}
+vocabulary=$("$root/cmake/wine-run.sh" "$build/bin/kelvarion_sim.exe" --vocabulary)
 readme=$root/sim/README.md
 {
   sed '/<!-- vocabulary: begin -->/q' "$readme"
