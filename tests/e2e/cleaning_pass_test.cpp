@@ -1,5 +1,6 @@
 // The cleaning pass on the real DLL: one table row a rule, the failed preconditions, lock
-// pairing, faulting members, and a table that moves or shrinks under the walk.
+// pairing, faulting members, a table that moves or shrinks under the walk, and slot arrays
+// that end against a no-access page.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/expected_texts.h"
@@ -320,6 +321,122 @@ TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
   report_checks::ExpectReportMatchesTallies(report, result);
   report_checks::ExpectFigures(report, {{"Slots in the table", "6"}, {"Slots in use", "2"}});
 }
+
+// What each pass did, split at the unlock that ends it.
+std::vector<int> PerPass(const SimResult& result, const std::vector<std::string>& prefixes) {
+  std::vector<int> passes(1);
+  for (const std::string& line : result.lines) {
+    if (line == "unlock") passes.push_back(0);
+    for (const std::string& prefix : prefixes) passes.back() += line.rfind(prefix, 0) == 0;
+  }
+  passes.pop_back();  // after the last pass
+  return passes;
+}
+
+// Forms the game created between the two loads: erasable ones, every fourth with a held
+// one after it.
+std::string FormsCreatedBetweenLoads(int count) {
+  std::string forms;
+  char line[64];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(line, sizeof line, "form %08X %c base=FF00B001 expect=erase\n", 0xFF000300 + i,
+                  "KJV"[i % 3]);
+    forms += line;
+    if (i % 4 == 0) {
+      std::snprintf(line, sizeof line, "form %08X K held base=FF00B001 expect=k-held\n",
+                    0xFF810000 + i);
+      forms += line;
+    }
+  }
+  return forms;
+}
+
+// The first pass walks ManyErasableForms(60) (75 slots); before the second, 30 erasable
+// forms and 8 held ones are added (113 slots, the first pass's 60 erasures still listed).
+// Erase calls are numbered over the whole run.
+struct TableChangeCase {
+  const char* name;
+  std::string firstPass;   // on-erase lines in force from the first load
+  std::string secondPass;  // on-erase lines added before the second load
+  std::vector<int> erasures;
+  std::vector<int> moves;
+};
+
+class TableChangeTest : public ::testing::TestWithParam<TableChangeCase> {};
+
+TEST_P(TableChangeTest, EachPassEndsAtTheTablesEndAndCountsEachFormOnce) {
+  testing_support::SimScenario scenario;
+  scenario.WriteSettings(testing_support::ArmedSettings);
+  const auto result =
+      scenario.Run(ManyErasableForms(60) + GetParam().firstPass + "load\nmessage 2\nloadgame\n" +
+                   FormsCreatedBetweenLoads(30) + GetParam().secondPass + "loadgame\n");
+  ExpectCleanRun(result, 2);
+  EXPECT_EQ(PerPass(result, {"begin-erase ", "erase-v "}), GetParam().erasures) << result.All();
+  EXPECT_EQ(PerPass(result, {"slot-array-moved"}), GetParam().moves);
+  // Restarted walks count the forms earlier passes erased, and no form twice.
+  report_checks::ExpectReportMatchesTallies(report_checks::ReadReport(scenario.Folder()), result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TableChanges, TableChangeTest,
+    ::testing::Values(
+        // The 30th erasure lies near slot 37; the count drops to 15, below the cursor.
+        TableChangeCase{"ShrinkBelowTheCursor", "on-erase 30 shrink 60\n", "", {30, 60}, {0, 0}},
+        // The second pass's second erasure lies at slot 77; the count drops to 13.
+        TableChangeCase{
+            "ShrinkBelowTheCursorInTheSecondPass", "", "on-erase 62 shrink 100\n", {60, 2}, {0, 0}},
+        TableChangeCase{"MoveInTheSecondPass", "", "on-erase 62 move\n", {60, 30}, {0, 1}},
+        // Forms erased between the two moves are met again after the second.
+        TableChangeCase{"TwoMovesInTheSecondPass",
+                        "",
+                        "on-erase 62 move\non-erase 80 move\n",
+                        {60, 30},
+                        {0, 2}},
+        TableChangeCase{
+            "MoveInEachPass", "on-erase 30 move\n", "on-erase 75 move\n", {60, 30}, {1, 1}}),
+    testing_support::RowName());
+
+// The walk prefetches a slot some way ahead of the cursor (24 slots today). A slot array
+// that ends where a no-access page begins crashes the simulator if any read goes one slot
+// past the last: rows below, at and just above today's distance, one slot, and far above
+// (a count at or above the distance shows a bound one slot too far, a count below it a
+// bound that wraps around).
+struct PageEndCase {
+  const char* name;
+  int slots;
+  std::string changes;  // on-erase lines
+};
+
+class SlotArrayAtPageEndTest : public ::testing::TestWithParam<PageEndCase> {};
+
+TEST_P(SlotArrayAtPageEndTest, NoSlotPastTheLastIsRead) {
+  std::string forms = Bases + "table page-end\n";
+  Ids erased;
+  char line[64];
+  for (int i = 0; i < GetParam().slots; ++i) {
+    const char type = "KJV"[i % 3];
+    std::snprintf(line, sizeof line, "form %08X %c base=FF00B001 expect=erase\n", 0xFF000100 + i,
+                  type);
+    forms += line;
+    std::snprintf(line, sizeof line, "%s %08X", type == 'V' ? "V" : "KJ", 0xFF000100 + i);
+    erased.push_back(line);
+  }
+  report_reader::Report report;
+  const auto result =
+      RunLoads(forms + GetParam().changes, 1, testing_support::ArmedSettings, "", &report);
+  ExpectCleanRun(result, 1);
+  EXPECT_EQ(Erasures(result), erased) << result.All();
+  report_checks::ExpectReportMatchesTallies(report, result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PageEnds, SlotArrayAtPageEndTest,
+    ::testing::Values(PageEndCase{"Slots1", 1, ""}, PageEndCase{"Slots23", 23, ""},
+                      PageEndCase{"Slots24", 24, ""}, PageEndCase{"Slots25", 25, ""},
+                      PageEndCase{"Slots64", 64, ""},
+                      // The new array ends at a page end too.
+                      PageEndCase{"Slots40MovedAtTheFifthErase", 40, "on-erase 5 move\n"}),
+    testing_support::RowName());
 
 TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
   // The first allocation of the pass is the erased record's: refused, no erase may follow.
