@@ -5,25 +5,30 @@
 # runs a little slower); the estimate is the geometric mean of the median B/A ratio of each
 # order, which cancels that.
 #   bench/paired.sh DLL_A DLL_B [processes per order=7] [log2 sizes="18 19 20 21"] [shares="25"]
+# Environment: BENCH_BUILD, the build whose pass_bench.exe runs (build/release);
+# BENCH_OPTIONS, more pass_bench options (say "--world small").
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BENCH_BUILD:-$root/build/release}
+options=${BENCH_OPTIONS:-}
 reps=${3:-7}
 sizes=${4:-"18 19 20 21"}
 shares=${5:-"25"}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$root/build/release/bin/pass_bench.exe" "$work/"
+cp "$build/bin/pass_bench.exe" "$work/"
 cp "$1" "$work/A.dll"
 cp "$2" "$work/B.dll"
 if ! pgrep -x wineserver >/dev/null; then
   WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
 fi
-run() { (cd "$work" && "$root/cmake/wine-run.sh" ./pass_bench.exe --log2-slots "$1" --runtime-percent "$2" --pair "$3" "$4" | tr -d '\r'); }
+run() { (cd "$work" && "$root/cmake/wine-run.sh" ./pass_bench.exe --log2-slots "$1" --runtime-percent "$2" $options --pair "$3" "$4" | tr -d '\r'); }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
 
 echo "A: $1"
 echo "B: $2"
+echo "pass_bench options: ${options:-(none)}"
 echo "lock held by B over lock held by A, same process and table; $reps processes per order"
 printf '%-14s %9s %9s %9s %9s %9s %9s %10s %10s\n' table "1st A>B" "1st B>A" "1st B/A" \
   "2nd A>B" "2nd B>A" "2nd B/A" "A 1st ms" "B 1st ms"
