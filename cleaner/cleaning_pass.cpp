@@ -9,6 +9,7 @@
 #include "host/engine.h"
 #include "host/game_layout.h"
 #include "host/guarded_members.h"
+#include "host/guarded_read.h"
 #include "host/host_entry_table.h"
 #include "report/report.h"
 #include "settings/settings.h"
@@ -46,10 +47,13 @@ PassFailure CleanFormTable(PassTally& tally) {
   const FaultAbsorberScope absorber;
   if (!absorber.Installed()) return PassFailure::FaultHandlerNotInstalled;
   const GameForm* keptFormA = GetKeptForm(keptSource);
+  // Read once, before the walk: a fault here belongs to no form the walk judges.
+  const std::uint64_t faultsBefore = AbsorbedFaultCount();
+  const GameForm* keptFormB = KeptFormB(keptFormA);
+  if (AbsorbedFaultCount() != faultsBefore) tally.KeptFormBUnreadable();
   // bEraseOutposts is copied once per pass: only ReadSettings writes it, and that runs at
   // load, before any pass can start.
-  const PassInputs inputs{outpostMarker, listMarkerForm, keptFormA, KeptFormB(keptFormA),
-                          bEraseOutposts};
+  const PassInputs inputs{outpostMarker, listMarkerForm, keptFormA, keptFormB, bEraseOutposts};
   WalkSlots(view, inputs, tally);
   return PassFailure::None;
 }

@@ -8,6 +8,7 @@
 #include "host/engine.h"
 #include "host/game_layout.h"
 #include "host/guarded_members.h"
+#include "host/guarded_read.h"
 
 namespace {
 
@@ -82,21 +83,23 @@ std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& 
 }
 
 // 'K' and 'J' forms are erased in two steps, unless something in the game holds them.
-void EraseWithBase(GameForm* form, std::uint32_t formId, ErasedType type, PassTally& tally) {
+void EraseWithBase(GameForm* form, std::uint32_t formId, ErasedType type, bool unreadable,
+                   PassTally& tally) {
   if (GetFormHolder(form) != 0) {
-    tally.Kept(type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame);
+    tally.Kept(type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame,
+               unreadable);
     return;
   }
   ErasedFormIds.Append(formId);  // recorded before the engine sees the first erase call
   BeginErase(form);
   FinishErase(form);
-  tally.Erased(type, formId);
+  tally.Erased(type, formId, unreadable);
 }
 
-void EraseV(GameForm* form, std::uint32_t formId, PassTally& tally) {
+void EraseV(GameForm* form, std::uint32_t formId, bool unreadable, PassTally& tally) {
   ErasedFormIds.Append(formId);
   EraseVForm(form);
-  tally.Erased(ErasedType::V, formId);
+  tally.Erased(ErasedType::V, formId, unreadable);
 }
 
 }  // namespace
@@ -107,23 +110,28 @@ void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, Pass
   if (!IsRuntimeFormId(key)) return;
   if (ErasedFormIds.Contains(key)) return tally.AlreadyErased(key);
   if (form == nullptr || FormIdOf(form) != key) return tally.Kept(KeptReason::NoFormOrKeyMismatch);
+  // The rules read the guarded members only; a change of this count while they judge the
+  // form means one of them was unreadable.
+  const std::uint64_t faultsBefore = AbsorbedFaultCount();
   std::optional<KeptReason> reason;
+  ErasedType type = ErasedType::K;
   switch (GetFormType(form)) {
     case TypeK:
       reason = ReasonToKeepK(form);
-      if (!reason) return EraseWithBase(form, key, ErasedType::K, tally);
       break;
     case TypeJ:
       reason = ReasonToKeepJ(form);
-      if (!reason) return EraseWithBase(form, key, ErasedType::J, tally);
+      type = ErasedType::J;
       break;
     case TypeV:
       reason = ReasonToKeepV(form, inputs);
-      if (!reason) return EraseV(form, key, tally);
+      type = ErasedType::V;
       break;
     default:
-      reason = KeptReason::NotCleanedType;
-      break;
+      return tally.Kept(KeptReason::NotCleanedType);
   }
-  tally.Kept(*reason);
+  const bool unreadable = AbsorbedFaultCount() != faultsBefore;
+  if (reason) return tally.Kept(*reason, unreadable);
+  if (type == ErasedType::V) return EraseV(form, key, unreadable, tally);
+  EraseWithBase(form, key, type, unreadable, tally);
 }

@@ -5,7 +5,6 @@
 #include "cleaner/erased_form_ids.h"
 #include "cleaner/runtime_id_bits.h"
 #include "host/game_layout.h"
-#include "host/guarded_read.h"
 
 namespace {
 
@@ -15,9 +14,7 @@ std::uint64_t erasedThisPass[RuntimeIdWords];
 
 }  // namespace
 
-PassTally::PassTally()
-    : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()),
-      faultsBeforePass_(AbsorbedFaultCount()) {}
+PassTally::PassTally() : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()) {}
 
 bool PassTally::ErasedAfterRestart(std::uint32_t formId) {
   return (erasedThisPass[RuntimeIdWord(formId)] & RuntimeIdBit(formId)) != 0;
@@ -37,13 +34,14 @@ void PassTally::WalkRestarted() {
     restarted_ = true;
   }
   ++counters_.walkRestarts;
-  // What the walk kept so far is counted again from the first slot; the forms it erased are
-  // not counted a second time.
+  // What the walk kept or skipped so far is counted again from the first slot; the forms it
+  // erased are not counted a second time.
   for (std::uint64_t& kept : counters_.kept) kept = 0;
+  counters_.skipped = 0;
+  counters_.unreadableForms = unreadableErased_;
 }
 
 void PassTally::WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse) {
   counters_.slotsInTable = slotCount;
   counters_.slotsInUse = slotsInUse;
-  counters_.faultsAbsorbed = AbsorbedFaultCount() - faultsBeforePass_;
 }

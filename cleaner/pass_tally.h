@@ -1,8 +1,8 @@
 // The counts one cleaning pass keeps for the report, at the decisions the pass makes anyway:
 // one increment for each form with a run-time key, where its fate is decided.
 // After the slot array moved, the walk starts again from the first slot; each form still
-// counts once: what was kept is counted anew, and forms this pass already erased are not
-// counted again when the walk meets them a second time.
+// counts once: what was kept or skipped is counted anew, and forms this pass already erased
+// are not counted again when the walk meets them a second time.
 #pragma once
 
 #include <cstddef>
@@ -17,15 +17,22 @@ class PassTally {
   // A run-time key whose FormId the erased record holds.
   void AlreadyErased(std::uint32_t formId) {
     if (restarted_ && ErasedAfterRestart(formId)) return;  // erased by this pass, met again
-    Kept(KeptReason::AlreadyErased);
+    ++counters_.skipped;
   }
   // Any other run-time key is examined, then either erased or kept: one count each, so
-  // that the forms examined are the sum of the two.
-  void Erased(ErasedType type, std::uint32_t formId) {
+  // that the forms examined are the sum of the two and the skipped ones. `unreadable`: a
+  // guarded read faulted while the form was judged.
+  void Erased(ErasedType type, std::uint32_t formId, bool unreadable) {
     ++counters_.erased[static_cast<std::size_t>(type)];
+    unreadableErased_ += unreadable;
+    counters_.unreadableForms += unreadable;
     if (restarted_) MarkErasedAfterRestart(formId);
   }
-  void Kept(KeptReason reason) { ++counters_.kept[static_cast<std::size_t>(reason)]; }
+  void Kept(KeptReason reason, bool unreadable = false) {
+    ++counters_.kept[static_cast<std::size_t>(reason)];
+    counters_.unreadableForms += unreadable;
+  }
+  void KeptFormBUnreadable() { counters_.keptFormBUnreadable = true; }
   // The slot array moved: the walk starts again at its first slot.
   void WalkRestarted();
   // The walk ended with this slot count, having visited this many in-use slots since it
@@ -41,6 +48,6 @@ class PassTally {
 
   PassCounters counters_;
   std::size_t erasedBeforePass_;
-  std::uint64_t faultsBeforePass_;
+  std::uint64_t unreadableErased_ = 0;  // survive a restart, as the erased counts do
   bool restarted_ = false;
 };

@@ -11,7 +11,6 @@
 // tests them. The report prints them in this order.
 enum class KeptReason : std::uint8_t {
   // At the slot.
-  AlreadyErased,
   NoFormOrKeyMismatch,
   NotCleanedType,
   // 'K' forms.
@@ -41,12 +40,17 @@ struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
   std::uint64_t slotsInUse = 0;
   std::uint64_t walkRestarts = 0;  // the slot array moved under the walk
-  // Each in-use slot with a run-time key ends erased or kept, each form once: the forms
-  // examined are the sum of the two, and the report shows them so.
+  // Each in-use slot with a run-time key ends erased, kept or skipped (its FormId erased by
+  // an earlier pass), each form once: the forms examined are the sum of the three, and the
+  // report shows them so.
   std::uint64_t erased[ErasedTypeCount] = {};
   std::uint64_t kept[KeptReasonCount] = {};
-  std::uint64_t faultsAbsorbed = 0;  // reads of unreadable members, each counted
-  std::int64_t lockHeldTicks = 0;    // performance-counter ticks
+  std::uint64_t skipped = 0;
+  // Forms judged by this pass with at least one guarded read that faulted, each form once.
+  std::uint64_t unreadableForms = 0;
+  // The second kept form's member, read once before the walk, faulted.
+  bool keptFormBUnreadable = false;
+  std::int64_t lockHeldTicks = 0;  // performance-counter ticks
 };
 
 // The check that stopped a pass before it could walk.

@@ -39,14 +39,19 @@ ReportText& ReportText::PadTo(std::size_t column) noexcept {
   return *this;
 }
 
-ReportText& ReportText::AddMilliseconds(std::int64_t ticks, std::int64_t ticksPerSecond) noexcept {
-  if (ticks < 0 || ticksPerSecond <= 0) return Add("unknown");
+ReportText& ReportText::AddMilliseconds(std::int64_t ticks, std::int64_t ticksPerSecond,
+                                        std::size_t width) noexcept {
+  if (ticks < 0 || ticksPerSecond <= 0) {
+    for (std::size_t pad = 7; pad < width; ++pad) AddChar(' ');
+    return Add("unknown");
+  }
   // Microseconds; a lock held for days would still fit in 64 bits.
   const auto micro =
       static_cast<std::uint64_t>(ticks) / static_cast<std::uint64_t>(ticksPerSecond) * 1'000'000 +
       static_cast<std::uint64_t>(ticks) % static_cast<std::uint64_t>(ticksPerSecond) * 1'000'000 /
           static_cast<std::uint64_t>(ticksPerSecond);
-  AddNumber(micro / 1000).AddChar('.');
+  // "6.641": the whole milliseconds take the field less the point and three decimals.
+  AddNumber(micro / 1000, width > 4 ? width - 4 : 0).AddChar('.');
   const std::uint64_t fraction = micro % 1000;
   AddChar(static_cast<char>('0' + fraction / 100));
   AddChar(static_cast<char>('0' + fraction / 10 % 10));

@@ -15,8 +15,10 @@ class ReportText {
   ReportText& AddNumber(std::uint64_t value, std::size_t width) noexcept;
   // Pads with blanks up to `column` characters since the start of the line.
   ReportText& PadTo(std::size_t column) noexcept;
-  // Milliseconds with three decimals, from counter ticks.
-  ReportText& AddMilliseconds(std::int64_t ticks, std::int64_t ticksPerSecond) noexcept;
+  // Milliseconds with three decimals, from counter ticks, right-aligned in a field `width`
+  // characters wide, then " ms".
+  ReportText& AddMilliseconds(std::int64_t ticks, std::int64_t ticksPerSecond,
+                              std::size_t width) noexcept;
   // "YYYY-MM-DD hh:mm:ss  " in local time.
   ReportText& AddTimestamp() noexcept;
   // Ends the line with CR LF, as any Windows text editor expects.

@@ -15,10 +15,10 @@
 namespace sim {
 namespace {
 
-constexpr const char* Reasons[] = {
-    "erased-before", "no-form",       "other-type",  "k-hold-link",   "k-no-base", "k-base-7",
-    "k-loaded-base", "k-named-items", "k-held",      "j-hold-link",   "j-no-base", "j-loaded-base",
-    "j-named-items", "j-held",        "v-kept-form", "v-list-marked", "v-outpost"};
+constexpr const char* Reasons[] = {"no-form",     "other-type",    "k-hold-link",   "k-no-base",
+                                   "k-base-7",    "k-loaded-base", "k-named-items", "k-held",
+                                   "j-hold-link", "j-no-base",     "j-loaded-base", "j-named-items",
+                                   "j-held",      "v-kept-form",   "v-list-marked", "v-outpost"};
 
 struct FormFacts {
   std::string expect;
@@ -50,31 +50,29 @@ bool IsRuntime(std::uint32_t formId) {
   return (formId >> 24) == 0xFF;
 }
 
-// Absorbed faults on one visit of a form that the rules judge (not erased before).
-std::uint64_t FaultsOnVisit(void* form, std::uint8_t type, const std::string& reason) {
+// Whether judging the form (not erased before) reads at least one unreadable member.
+bool UnreadableOnVisit(void* form, std::uint8_t type, const std::string& reason) {
   const auto found = facts.find(form);
-  if (found == facts.end()) return 0;
+  if (found == facts.end()) return false;
   const FormFacts& own = found->second;
   if (type == 'V') {
-    if (reason == "v-kept-form" || own.faultAt == 0) return 0;
-    // ParentObject (the last member) faults; then both holders are read, unless the first
-    // already matched, which a faulting one cannot.
-    return 1 + Unreadable(own, Member::MarkerHolderA) + Unreadable(own, Member::MarkerHolderB);
+    // ParentObject, the member read first, lies last in the form.
+    return reason != "v-kept-form" && own.faultAt != 0;
   }
-  std::uint64_t faults = Unreadable(own, Member::HoldLink);
-  if (reason == "k-hold-link" || reason == "j-hold-link") return faults;
-  faults += Unreadable(own, Member::BaseObject);
-  if (type != 'K' || reason == "k-no-base" || reason == "k-base-7") return faults;
-  if (Unreadable(own, Member::BaseObject)) return faults;
+  if (Unreadable(own, Member::HoldLink)) return true;
+  if (reason == "k-hold-link" || reason == "j-hold-link") return false;
+  if (Unreadable(own, Member::BaseObject)) return true;
+  if (type != 'K' || reason == "k-no-base" || reason == "k-base-7") return false;
   void* base = Get<void*>(form, Member::BaseObject);
-  if (base == nullptr || IsRuntime(FormIdAt(base))) return faults;
+  if (base == nullptr || IsRuntime(FormIdAt(base))) return false;
   const auto baseFacts = facts.find(base);
-  if (baseFacts != facts.end() && Unreadable(baseFacts->second, Member::BaseRelatedForm)) ++faults;
-  return faults;
+  return baseFacts != facts.end() && Unreadable(baseFacts->second, Member::BaseRelatedForm);
 }
 
 struct Tally {
-  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0, faults = 0;
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0;
+  std::uint64_t skipped = 0, unreadable = 0;
+  bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
 };
@@ -87,6 +85,7 @@ Tally ReplayWalk() {
   std::uint64_t count = countAtLock;
   std::size_t erasures = 0, nextEvent = 0;
   std::set<void*> erased;
+  std::uint64_t unreadableErased = 0;  // outlive a restart, as the erasures do
   for (std::uint64_t i = 0; slots != nullptr && i < count; ++i) {
     const TableSlot& slot = slots[i];
     if (slot.state == EmptySlot) continue;
@@ -94,7 +93,7 @@ Tally ReplayWalk() {
     if (!IsRuntime(slot.key)) continue;
     if (erasedInEarlierPasses.count(slot.key)) {
       ++tally.examined;
-      ++tally.kept["erased-before"];
+      ++tally.skipped;
       continue;
     }
     if (slot.form != nullptr && erased.count(slot.form)) continue;  // met again after a restart
@@ -113,7 +112,8 @@ Tally ReplayWalk() {
     const bool erasedNow =
         erasures < erasedThisPass.size() && erasedThisPass[erasures] == slot.form;
     if (erasedNow && reason == "v-outpost") reason = "erase";  // outposts erased when asked to
-    tally.faults += FaultsOnVisit(slot.form, type, erasedNow ? "erase" : reason);
+    const bool unreadable = UnreadableOnVisit(slot.form, type, erasedNow ? "erase" : reason);
+    tally.unreadable += unreadable;
     if (erasedNow && reason == "erase") ++tally.expectedErase;
     if (!erasedNow) {
       if (reason != "erase")
@@ -123,6 +123,7 @@ Tally ReplayWalk() {
       continue;
     }
     erased.insert(slot.form);
+    unreadableErased += unreadable;
     ++tally.erased[erasedTypes[erasures]];
     ++erasures;
     for (; nextEvent < events.size() && events[nextEvent].afterErasures == erasures; ++nextEvent) {
@@ -130,6 +131,8 @@ Tally ReplayWalk() {
         ++tally.restarts;
         tally.inUse = 0;
         tally.kept.clear();
+        tally.skipped = 0;
+        tally.unreadable = unreadableErased;
         tally.examined = erasures;
         i = static_cast<std::uint64_t>(-1);  // the walk starts again at the first slot
       } else {
@@ -141,7 +144,7 @@ Tally ReplayWalk() {
   // KeptFormB is read once a pass, from the kept form A.
   if (void* const* source = Get<void* const*>(GameAddress(GameOffset::KeptFormSourceSlot), 0)) {
     const auto keptA = facts.find(*source);
-    if (keptA != facts.end() && Unreadable(keptA->second, Member::KeptFormB)) ++tally.faults;
+    tally.keptBUnreadable = keptA != facts.end() && Unreadable(keptA->second, Member::KeptFormB);
   }
   return tally;
 }
@@ -209,13 +212,15 @@ void TallyUnlocked(std::int64_t nowNs) {
     };
     Trace(
         "tally slots=%llu in-use=%llu restarts=%llu examined=%llu erased=K:%llu,J:%llu,V:%llu "
-        "expected-erase=%llu faults=%llu lock-ns=%lld kept=%s",
+        "expected-erase=%llu skipped=%llu unreadable=%llu keptb-unreadable=%d lock-ns=%lld "
+        "kept=%s",
         static_cast<unsigned long long>(tally.slots), static_cast<unsigned long long>(tally.inUse),
         static_cast<unsigned long long>(tally.restarts),
         static_cast<unsigned long long>(tally.examined), erased('K'), erased('J'), erased('V'),
         static_cast<unsigned long long>(tally.expectedErase),
-        static_cast<unsigned long long>(tally.faults), static_cast<long long>(nowNs - lockedAtNs),
-        kept.c_str());
+        static_cast<unsigned long long>(tally.skipped),
+        static_cast<unsigned long long>(tally.unreadable), tally.keptBUnreadable ? 1 : 0,
+        static_cast<long long>(nowNs - lockedAtNs), kept.c_str());
   }
   for (void* form : erasedThisPass) erasedInEarlierPasses.insert(FormIdAt(form));
   erasedThisPass.clear();

@@ -1,7 +1,7 @@
 // The plugin's report, held against the simulator's own bookkeeping: each pass section's
 // figures against the tally the simulator traced at that pass's unlock (erase calls per type
-// from its stubs, kept reasons from each form's expect=, faults derived from the world, the
-// lock time on its virtual clock).
+// from its stubs, kept reasons from each form's expect=, unreadable forms derived from the
+// world, the lock time on its virtual clock).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -75,14 +75,19 @@ inline std::string Milliseconds(const std::string& nanoseconds) {
 inline void ExpectPassMatchesTally(const report_reader::PassSection& pass,
                                    const std::map<std::string, std::string>& tally) {
   SCOPED_TRACE(pass.title);
-  report_reader::ExpectedPass expected{
-      std::stoull(tally.at("slots")),    std::stoull(tally.at("in-use")),
-      std::stoull(tally.at("restarts")), std::stoull(tally.at("examined")),
-      std::stoull(tally.at("faults")),   {},
-      Counts(tally.at("kept"))};
+  report_reader::ExpectedPass expected{std::stoull(tally.at("slots")),
+                                       std::stoull(tally.at("in-use")),
+                                       std::stoull(tally.at("restarts")),
+                                       std::stoull(tally.at("examined")),
+                                       std::stoull(tally.at("skipped")),
+                                       std::stoull(tally.at("unreadable")),
+                                       tally.at("keptb-unreadable") == "1",
+                                       {},
+                                       Counts(tally.at("kept"))};
   for (const auto& [type, count] : Counts(tally.at("erased"))) expected.erased[type[0]] = count;
   EXPECT_EQ(report_reader::Differences(pass, expected), "");
-  EXPECT_EQ(pass.Figure("Table lock held"), Milliseconds(tally.at("lock-ns")));
+  EXPECT_EQ(pass.Figure("Game paused for this pass (table lock held)"),
+            Milliseconds(tally.at("lock-ns")));
   EXPECT_EQ(pass.Figure("Erased"), tally.at("expected-erase")) << "erased what the world did "
                                                                   "not expect";
 }

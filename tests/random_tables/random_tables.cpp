@@ -199,22 +199,19 @@ std::string Reason(const Table& table, const Form& f, const std::set<const Form*
   return applyOutpostSetting && table.eraseOutposts ? "erase" : "v-outpost";
 }
 
-// Reads of unreadable members on one judgement of the form: each member from the faulting
-// one on is unreadable, and the rules read members in their order until one decides.
-std::uint64_t FaultsOnVisit(const Table& table, const Form& f, const std::string& reason) {
+// Whether one judgement of the form meets an unreadable member: each member from the
+// faulting one on is unreadable, and the rules read members in their order until one decides.
+bool UnreadableOnVisit(const Table& table, const Form& f, const std::string& reason) {
   if (f.type == 'V') {
-    if (reason == "v-kept-form" || f.fault.empty()) return 0;
-    // ParentObject lies past both holders; holder A past holder B.
-    return f.fault == "parent" ? 1 : f.fault == "holdera" ? 2 : 3;
+    // ParentObject, read first, lies past both holders.
+    return reason != "v-kept-form" && !f.fault.empty();
   }
-  if (f.type != 'K' && f.type != 'J') return 0;
-  std::uint64_t faults = f.fault == "hold" || f.fault == "base";  // HoldLink, past BaseObject
-  if (reason == "k-hold-link" || reason == "j-hold-link") return faults;
-  faults += f.fault == "base";
-  if (f.type == 'J' || f.base < 0 || f.fault == "base") return faults;
+  if (f.type != 'K' && f.type != 'J') return false;
+  if (f.fault == "hold" || f.fault == "base") return true;  // HoldLink lies past BaseObject
+  if (reason == "k-hold-link" || reason == "j-hold-link") return false;
+  if (f.type == 'J' || f.base < 0) return false;
   const Base& base = table.bases[f.base];
-  if (base.id != 7 && !base.runtime && base.related == "fault") ++faults;  // BaseRelatedForm
-  return faults;
+  return base.id != 7 && !base.runtime && base.related == "fault";  // BaseRelatedForm
 }
 
 }  // namespace
@@ -318,8 +315,9 @@ ModelResult Model(const Table& table) {
       count = slots.size();
     }
     PassCounts& counts = result.counts[pass];
-    counts.faults = table.keptBFaults;  // KeptFormB is read once a pass
+    counts.keptBUnreadable = table.keptBFaults;  // KeptFormB is read once a pass
     std::set<std::uint32_t> erasedNow;
+    std::uint64_t unreadableErased = 0;  // outlive a restart, as the erasures do
     for (std::uint64_t i = 0; i < count; ++i) {
       const Form& f = *slots[i];
       if (f.empty) continue;
@@ -328,7 +326,7 @@ ModelResult Model(const Table& table) {
       if (!Runtime(key)) continue;
       if (erasedBefore.count(key)) {
         ++counts.examined;
-        ++counts.kept["erased-before"];
+        ++counts.skipped;
         continue;
       }
       if (erasedNow.count(key)) continue;  // met again after a restart
@@ -338,12 +336,14 @@ ModelResult Model(const Table& table) {
         continue;
       }
       const std::string reason = Reason(table, f, kept);
-      counts.faults += FaultsOnVisit(table, f, reason);
+      const bool unreadable = UnreadableOnVisit(table, f, reason);
+      counts.unreadable += unreadable;
       if (reason != "erase") {
         ++counts.kept[reason];
         continue;
       }
       erasedNow.insert(key);
+      unreadableErased += unreadable;
       ++counts.erased[f.type];
       result.erasures[pass].push_back((f.type == 'V' ? "V " : "KJ ") + Hex(f.id));
       if (++erasureNumber != table.change.atErasure) continue;
@@ -351,6 +351,8 @@ ModelResult Model(const Table& table) {
         ++counts.restarts;
         counts.inUse = 0;
         counts.kept.clear();
+        counts.skipped = 0;
+        counts.unreadable = unreadableErased;
         counts.examined = erasedNow.size();
         i = static_cast<std::uint64_t>(-1);  // the next slot is the first
       } else if (table.change.kind == TableChange::Kind::Shrink) {

@@ -75,7 +75,8 @@ std::string Script(const Table& table);
 // What a pass counts, as the report shows it. Kept reasons by the names of the report
 // reader's KeptReasonLabels; erased forms by type code.
 struct PassCounts {
-  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, faults = 0;
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, skipped = 0, unreadable = 0;
+  bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
 };

@@ -16,6 +16,19 @@ bool StartsWithTimestamp(const std::string& line) {
   return true;
 }
 
+// A pass that walked opens with "<First|Second|Another> load: " and its verdict; one that
+// failed says FAILED.
+bool IsVerdict(const std::string& line) {
+  for (const char* load : {"First load: ", "Second load: ", "Another load: "}) {
+    if (line.rfind(load, 0) == 0)
+      return line.find(": the cleaning pass FAILED") == std::string::npos;
+  }
+  return false;
+}
+
+const std::string KeptFormBLine =
+    "  The second of the game's two kept forms could not be read: treated as absent.";
+
 std::string Trimmed(const std::string& text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string::npos) return "";
@@ -55,11 +68,15 @@ Report Parse(const std::string& text) {
     }
     if (StartsWithTimestamp(line)) line = line.substr(21);
     report.lines.push_back(line);
-    if (line.find(": the cleaning pass is complete.") != std::string::npos) {
-      report.passes.push_back({line, {}, {}});
+    if (IsVerdict(line)) {
+      report.passes.push_back({line, "", {}, {}});
       section = &report.passes.back();
     } else if (line.rfind("  ", 0) != 0) {
       section = nullptr;
+    } else if (section != nullptr && line.rfind("  Next: ", 0) == 0) {
+      section->next = line.substr(2);
+    } else if (section != nullptr && line == KeptFormBLine) {
+      section->keptFormBUnreadable = true;
     } else if (section != nullptr) {
       // "  Label:        figure  note": the label ends where a run of blanks begins.
       const std::string body = Trimmed(line);
@@ -108,35 +125,64 @@ std::string Differences(const PassSection& pass, const ExpectedPass& expected) {
   compare("Kept", kept);
   for (const auto& [reason, label] : KeptReasonLabels())
     compare(label, count(expected.kept, reason));
-  compare("Faults absorbed on unreadable members", expected.faults);
-  const std::string sum =
-      "(= " + std::to_string(erased) + " erased + " + std::to_string(kept) + " kept)";
+  compare("Skipped (FormId erased by an earlier load)", expected.skipped);
+  compare("Forms with unreadable data (treated as absent)", expected.unreadable);
+  if (pass.keptFormBUnreadable != expected.keptFormBUnreadable) {
+    differences += std::string("  the second kept form is ") +
+                   (pass.keptFormBUnreadable ? "" : "not ") + "said to be unreadable\n";
+  }
+  const std::string sum = "(= " + std::to_string(erased) + " erased + " + std::to_string(kept) +
+                          " kept + " + std::to_string(expected.skipped) + " skipped)";
   const auto note = pass.notes.find("Run-time forms examined");
   if (note == pass.notes.end() || note->second != sum) {
     differences += "  the forms examined are not shown as " + sum + "\n";
   }
+  // The verdict names the pass; take its number from the section's own title.
+  const unsigned number = pass.title.rfind("First load: ", 0) == 0    ? 1
+                          : pass.title.rfind("Second load: ", 0) == 0 ? 2
+                                                                      : 3;
+  if (pass.title != ExpectedVerdict(number, expected)) {
+    differences += "  the verdict reads \"" + pass.title + "\", expected \"" +
+                   ExpectedVerdict(number, expected) + "\"\n";
+  }
   return differences;
+}
+
+std::string ExpectedVerdict(unsigned pass, const ExpectedPass& expected) {
+  const char* load = pass == 1 ? "First load: " : pass == 2 ? "Second load: " : "Another load: ";
+  std::uint64_t erased = 0, kept = 0;
+  for (const auto& [type, number] : expected.erased) erased += number;
+  for (const auto& [reason, number] : expected.kept) kept += number;
+  if (erased == 0 && pass > 1) return load + std::string("nothing more to erase, a normal result.");
+  if (erased == 0)
+    return load + std::string("nothing to erase, ") + std::to_string(kept) + " kept.";
+  const auto of = [&](char type) {
+    const auto found = expected.erased.find(type);
+    return std::to_string(found == expected.erased.end() ? 0 : found->second);
+  };
+  return load + std::to_string(erased) + (pass > 1 ? " more" : "") +
+         (erased == 1 ? " form erased (" : " forms erased (") + of('K') + " 'K', " + of('J') +
+         " 'J', " + of('V') + " 'V'), " + std::to_string(kept) + " kept.";
 }
 
 const std::map<std::string, std::string>& KeptReasonLabels() {
   static const std::map<std::string, std::string> labels = {
-      {"erased-before", "slot: already erased by an earlier pass"},
-      {"no-form", "slot: no form, or key and form disagree"},
-      {"other-type", "slot: not a cleaned type"},
-      {"k-hold-link", "'K': hold link set"},
-      {"k-no-base", "'K': no base object"},
-      {"k-base-7", "'K': base is FormId 00000007"},
-      {"k-loaded-base", "'K': loaded base without an '8' related form"},
-      {"k-named-items", "'K': named attached items"},
-      {"k-held", "'K': held by the game"},
-      {"j-hold-link", "'J': hold link set"},
-      {"j-no-base", "'J': no base object"},
-      {"j-loaded-base", "'J': base not created at run time"},
-      {"j-named-items", "'J': named attached items"},
-      {"j-held", "'J': held by the game"},
-      {"v-kept-form", "'V': one of the two kept forms"},
-      {"v-list-marked", "'V': list-marked"},
-      {"v-outpost", "'V': outpost (bEraseOutposts off)"},
+      {"no-form", "table entry with no form or a different FormId"},
+      {"other-type", "not a 'K', 'J' or 'V' form"},
+      {"k-hold-link", "'K': has a hold link"},
+      {"k-no-base", "'K': no base object (or unreadable)"},
+      {"k-base-7", "'K': base is form 00000007"},
+      {"k-loaded-base", "'K': base from game data, no '8' link"},
+      {"k-named-items", "'K': has named attached items"},
+      {"k-held", "'K': the game still holds it"},
+      {"j-hold-link", "'J': has a hold link"},
+      {"j-no-base", "'J': no base object (or unreadable)"},
+      {"j-loaded-base", "'J': base from game data"},
+      {"j-named-items", "'J': has named attached items"},
+      {"j-held", "'J': the game still holds it"},
+      {"v-kept-form", "'V': one of the game's two kept forms"},
+      {"v-list-marked", "'V': list-marked (form 0020C59F)"},
+      {"v-outpost", "'V': outpost, kept (bEraseOutposts=0)"},
   };
   return labels;
 }

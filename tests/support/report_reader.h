@@ -11,11 +11,13 @@
 namespace report_reader {
 
 struct PassSection {
-  std::string title;  // e.g. "First load: the cleaning pass is complete."
+  std::string title;  // the verdict, e.g. "Second load: nothing more to erase, a normal result."
+  std::string next;   // what the player does next ("Next: ..."), or empty
   // Label (without its colon) -> the figure's first word ("2978", "6.641").
   std::map<std::string, std::string> figures;
   // Label -> what follows the figure ("(= 1500 erased + 930 kept)", "ms").
   std::map<std::string, std::string> notes;
+  bool keptFormBUnreadable = false;  // the section says the second kept form was unreadable
 
   std::string Figure(const std::string& label) const;
 };
@@ -34,14 +36,20 @@ Report Parse(const std::string& text);
 // What a pass section should show, from whoever counted it (the simulator, the model):
 // erased forms by type code, kept forms by reason name (KeptReasonLabels' keys).
 struct ExpectedPass {
-  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, faults = 0;
+  std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, skipped = 0, unreadable = 0;
+  bool keptFormBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
 };
 
 // One line "  LABEL: report X, expected Y" for each figure that differs (an unknown reason
-// among the kept ones too); empty when the section shows what was expected.
+// among the kept ones too), and for a verdict that does not agree with the figures; empty
+// when the section shows what was expected.
 std::string Differences(const PassSection& pass, const ExpectedPass& expected);
+
+// The verdict a pass section opens with, from its figures ("First load: 1500 forms erased
+// (750 'K', 300 'J', 450 'V'), 930 kept."), written here apart from the plugin's.
+std::string ExpectedVerdict(unsigned pass, const ExpectedPass& expected);
 
 // The label the report gives each kept reason, by the name the simulator's tally and the
 // model use for it.

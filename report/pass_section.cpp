@@ -1,0 +1,165 @@
+#include "report/pass_section.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <iterator>
+
+namespace {
+
+constexpr std::size_t ValueColumn = 52;  // where the figures of a pass section start
+constexpr std::size_t ValueWidth = 10;
+
+// The label each kept reason carries, in KeptReason's order: what protects the form.
+constexpr const char* KeptReasonLabels[] = {
+    "table entry with no form or a different FormId",
+    "not a 'K', 'J' or 'V' form",
+    "'K': has a hold link",
+    "'K': no base object (or unreadable)",
+    "'K': base is form 00000007",
+    "'K': base from game data, no '8' link",
+    "'K': has named attached items",
+    "'K': the game still holds it",
+    "'J': has a hold link",
+    "'J': no base object (or unreadable)",
+    "'J': base from game data",
+    "'J': has named attached items",
+    "'J': the game still holds it",
+    "'V': one of the game's two kept forms",
+    "'V': list-marked (form 0020C59F)",
+    "'V': outpost, kept (bEraseOutposts=0)",
+};
+static_assert(std::size(KeptReasonLabels) == KeptReasonCount, "a label for every kept reason");
+constexpr const char* KeptReasonIndent = "    ";
+
+constexpr const char* TypeNames[] = {"'K'", "'J'", "'V'"};
+constexpr const char* ErasedTypeLabels[] = {"    'K' forms", "    'J' forms", "    'V' forms"};
+static_assert(std::size(TypeNames) == ErasedTypeCount &&
+                  std::size(ErasedTypeLabels) == ErasedTypeCount,
+              "a name for every erased type");
+
+constexpr const char* SlotsLabel = "  Slots in the table:";
+constexpr const char* InUseLabel = "  Slots in use:";
+constexpr const char* RestartsLabel = "  Walk restarts (the slot array moved):";
+constexpr const char* PausedLabel = "  Game paused for this pass (table lock held):";
+constexpr const char* ExaminedLabel = "  Run-time forms examined:";
+constexpr const char* ErasedLabel = "  Erased:";
+constexpr const char* KeptLabel = "  Kept:";
+constexpr const char* SkippedLabel = "  Skipped (FormId erased by an earlier load):";
+constexpr const char* UnreadableLabel = "  Forms with unreadable data (treated as absent):";
+
+constexpr std::size_t Length(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return length;
+}
+// Every label leaves at least two blanks before its figure: readers split the line there.
+constexpr bool Fits(const char* label, std::size_t indent) {
+  return indent + Length(label) + 2 <= ValueColumn;
+}
+constexpr bool LabelsFit() {
+  for (const char* label : KeptReasonLabels) {
+    if (!Fits(label, Length(KeptReasonIndent))) return false;
+  }
+  for (const char* label : ErasedTypeLabels) {
+    if (!Fits(label, 0)) return false;
+  }
+  for (const char* label : {SlotsLabel, InUseLabel, RestartsLabel, PausedLabel, ExaminedLabel,
+                            ErasedLabel, KeptLabel, SkippedLabel, UnreadableLabel}) {
+    if (!Fits(label, 0)) return false;
+  }
+  return true;
+}
+static_assert(LabelsFit(), "a label of the report runs into its figure");
+
+// What the player does when the box that follows this pass's report appears; none after a
+// later pass, which no box follows.
+const char* NextStep(unsigned pass) {
+  switch (pass) {
+    case 1:
+      return "  Next: when the box says the phase is complete, create a new save in the Pause "
+             "Menu and load it.";
+    case 2:
+      return "  Next: when the box appears, create a new save and quit; that save is the "
+             "cleaned one.";
+    default:
+      return nullptr;
+  }
+}
+
+ReportText& Figure(ReportText& text, const char* label, std::uint64_t value) {
+  return text.Add(label).PadTo(ValueColumn).AddNumber(value, ValueWidth);
+}
+
+std::uint64_t Sum(const std::uint64_t* values, std::size_t count) {
+  std::uint64_t sum = 0;
+  for (std::size_t i = 0; i < count; ++i) sum += values[i];
+  return sum;
+}
+
+// "First load: 1500 forms erased (750 'K', 300 'J', 450 'V'), 930 kept."; a later load
+// that erased nothing says that this is normal.
+void AddVerdict(ReportText& text, unsigned pass, const PassCounters& counters, std::uint64_t erased,
+                std::uint64_t kept) {
+  text.Add(LoadName(pass)).Add(": ");
+  if (erased == 0 && pass > 1) {
+    text.Add("nothing more to erase, a normal result.");
+  } else if (erased == 0) {
+    text.Add("nothing to erase, ").AddNumber(kept).Add(" kept.");
+  } else {
+    text.AddNumber(erased).Add(pass > 1 ? " more" : "");
+    text.Add(erased == 1 ? " form erased (" : " forms erased (");
+    for (std::size_t type = 0; type < ErasedTypeCount; ++type) {
+      text.Add(type == 0 ? "" : ", ").AddNumber(counters.erased[type]).Add(" ");
+      text.Add(TypeNames[type]);
+    }
+    text.Add("), ").AddNumber(kept).Add(" kept.");
+  }
+  text.EndLine();
+}
+
+}  // namespace
+
+const char* LoadName(unsigned pass) {
+  switch (pass) {
+    case 1:
+      return "First load";
+    case 2:
+      return "Second load";
+    default:
+      return "Another load";
+  }
+}
+
+void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters) {
+  const std::uint64_t erased = Sum(counters.erased, ErasedTypeCount);
+  const std::uint64_t kept = Sum(counters.kept, KeptReasonCount);
+  text.EndLine().AddTimestamp();
+  AddVerdict(text, pass, counters, erased, kept);
+  if (const char* next = NextStep(pass)) text.Add(next).EndLine();
+  Figure(text, SlotsLabel, counters.slotsInTable).EndLine();
+  Figure(text, InUseLabel, counters.slotsInUse).EndLine();
+  Figure(text, RestartsLabel, counters.walkRestarts).EndLine();
+  LARGE_INTEGER ticksPerSecond;
+  QueryPerformanceFrequency(&ticksPerSecond);
+  text.Add(PausedLabel).PadTo(ValueColumn);
+  text.AddMilliseconds(counters.lockHeldTicks, ticksPerSecond.QuadPart, ValueWidth).EndLine();
+  Figure(text, ExaminedLabel, erased + kept + counters.skipped).Add("  (= ").AddNumber(erased);
+  text.Add(" erased + ").AddNumber(kept).Add(" kept + ").AddNumber(counters.skipped);
+  text.Add(" skipped)").EndLine();
+  Figure(text, ErasedLabel, erased).EndLine();
+  for (std::size_t type = 0; type < ErasedTypeCount; ++type) {
+    Figure(text, ErasedTypeLabels[type], counters.erased[type]).EndLine();
+  }
+  Figure(text, KeptLabel, kept).Add("  (by the first rule that kept each)").EndLine();
+  for (std::size_t reason = 0; reason < KeptReasonCount; ++reason) {
+    text.Add(KeptReasonIndent);
+    Figure(text, KeptReasonLabels[reason], counters.kept[reason]).EndLine();
+  }
+  Figure(text, SkippedLabel, counters.skipped).EndLine();
+  Figure(text, UnreadableLabel, counters.unreadableForms).EndLine();
+  if (counters.keptFormBUnreadable) {
+    text.Add("  The second of the game's two kept forms could not be read: treated as absent.");
+    text.EndLine();
+  }
+}

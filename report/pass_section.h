@@ -1,0 +1,13 @@
+// One pass's section of the report: a verdict in plain words, what the player does next,
+// then the figures, each under a label a player can read.
+#pragma once
+
+#include "report/pass_counters.h"
+#include "report/report_text.h"
+
+// "First load", "Second load", then "Another load".
+const char* LoadName(unsigned pass);
+
+// The section of the `pass`-th pass reported in this process (1 for the first load's),
+// from its blank separating line to its last figure.
+void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters);
