@@ -1,5 +1,6 @@
-# Builds the release archive and checks that it holds exactly the plugin and its settings
-# file under VKRX/Plugins, the layout of the game's Data folder.
+# Builds the release archive and checks that it holds exactly the plugin, its settings file
+# and the players' guide under VKRX/Plugins, the layout of the game's Data folder, and that
+# the two text files end every line with CR LF, as Windows editors expect.
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package
                 RESULT_VARIABLE built OUTPUT_QUIET)
 if(NOT built EQUAL 0)
@@ -11,8 +12,33 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${archive} OUTPUT_VARIABLE li
 string(REPLACE "\n" ";" entries "${listing}")
 list(FILTER entries EXCLUDE REGEX "/$|^$")
 list(SORT entries)
-set(expected "VKRX/Plugins/KelvarionSaveCleaner.dll;VKRX/Plugins/KelvarionSaveCleaner.ini")
+set(expected VKRX/Plugins/KelvarionSaveCleaner-README.txt VKRX/Plugins/KelvarionSaveCleaner.dll
+             VKRX/Plugins/KelvarionSaveCleaner.ini)
 if(NOT listed EQUAL 0 OR NOT entries STREQUAL expected)
   message(FATAL_ERROR "archive holds [${entries}], expected [${expected}]")
 endif()
+
+set(unpacked ${BUILD_DIR}/package-check)
+file(REMOVE_RECURSE ${unpacked})
+file(MAKE_DIRECTORY ${unpacked})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive} WORKING_DIRECTORY ${unpacked}
+                RESULT_VARIABLE unpacked_ok)
+if(NOT unpacked_ok EQUAL 0)
+  message(FATAL_ERROR "unpacking ${archive} failed")
+endif()
+foreach(text KelvarionSaveCleaner.ini KelvarionSaveCleaner-README.txt)
+  # Read as bytes: a text read would drop the CRs. "3b 20 ... 0d 0a ", one byte a pair.
+  file(READ ${unpacked}/VKRX/Plugins/${text} bytes HEX)
+  string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
+  string(REGEX MATCHALL "(^| )0a " line_feeds " ${bytes}")
+  string(REGEX MATCHALL "0d 0a " line_ends "${bytes}")
+  list(LENGTH line_feeds line_feed_count)
+  list(LENGTH line_ends line_end_count)
+  if(line_end_count EQUAL 0 OR NOT line_feed_count EQUAL line_end_count
+     OR NOT bytes MATCHES "0d 0a $")
+    message(FATAL_ERROR "${text} in the archive has a line without its CR LF end "
+                        "(${line_end_count} of ${line_feed_count} lines end with CR LF)")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${unpacked})
 message(STATUS "release archive: ${entries}")

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sim/loader.h"
+#include "sim/program_files.h"
 #include "sim/scenario.h"
 #include "sim/scratch_folder.h"
 #include "sim/trace.h"
@@ -86,46 +87,67 @@ std::string DemonstrationWorld() {
   return world;
 }
 
-int RunDemonstration(const std::wstring& pluginPath) {
+int RunDemonstration(const std::wstring& pluginPath, const std::wstring& resultsFolder) {
+  // The settings file players get, as shipped (the build copies it beside this program).
+  const auto shipped = ReadWholeFile(BesideThisProgram(L"shipped-settings.ini"));
+  if (!shipped) {
+    std::fprintf(stderr, "sim: shipped-settings.ini is missing beside the simulator\n");
+    return 2;
+  }
   const ScratchGameFolder folder(L"demo");
-  folder.WriteSettings(
-      "[General]\r\n; 1 arms the cleaner for the next two save loads\r\nbPluginActive=1\r\n"
-      "; 1 also erases outposts\r\nbEraseOutposts=0\r\n");
-  const CurrentDirectoryScope inGameFolder(folder.Path());
-  Options().narrate = true;
-  SetTracing(false);
-  std::string script = DemonstrationWorld();
-  script +=
-      "say Kelvarion Save Cleaner: a full cleaning run in the host simulator\n"
-      "say Settings file before the run (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini):\n"
-      "ini-print\n"
-      "say \n"
-      "say [game start] the loader calls VKRXPlugin_Load\n"
-      "load\n"
-      "say [loader] message 2: the plugin attaches its two event sinks\n"
-      "message 2\n"
-      "say [player] loads a save: first cleaning pass\n"
-      "loadgame\n"
-      "say [game] one second of play at 60 updates per second, then a 3.2 s pause\n"
-      "updates 1000000000 16666667 60\n"
-      "update 5200000000\n"
-      "say [player] saves and loads that save: second cleaning pass\n"
-      "loadgame\n"
-      "updates 5300000000 16666667 60\n"
-      "update 9500000000\n"
-      "say [player] loads once more: the plugin no longer listens\n"
-      "loadgame\n"
-      "say Settings file after the run:\n"
-      "ini-print\n"
-      "say \n"
-      "say What happened to each kind of form (type, rule):\n"
-      "trace on\n"
-      "summary\n"
-      "trace off\n"
-      "say \n"
-      "say The plugin's own report (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.log):\n"
-      "report-print\n";
-  return RunScript(script, pluginPath);
+  folder.WriteSettings(*shipped);
+  int result = 0;
+  {
+    const CurrentDirectoryScope inGameFolder(folder.Path());
+    Options().narrate = true;
+    SetTracing(false);
+    std::string script = DemonstrationWorld();
+    script +=
+        "say Kelvarion Save Cleaner: a full cleaning run in the host simulator\n"
+        "say Settings file before the run, as shipped "
+        "(Data\\VKRX\\Plugins\\KelvarionSaveCleaner.ini):\n"
+        "ini-print\n"
+        "say \n"
+        "say [game start] the loader calls VKRXPlugin_Load\n"
+        "load\n"
+        "say [loader] message 2: the plugin attaches its two event sinks\n"
+        "message 2\n"
+        "say [player] loads a save: first cleaning pass\n"
+        "loadgame\n"
+        "say [game] one second of play at 60 updates per second, then a 3.2 s pause\n"
+        "updates 1000000000 16666667 60\n"
+        "update 5200000000\n"
+        "say [player] saves and loads that save: second cleaning pass\n"
+        "loadgame\n"
+        "updates 5300000000 16666667 60\n"
+        "update 9500000000\n"
+        "say [player] loads once more: the plugin no longer listens\n"
+        "loadgame\n"
+        "say Settings file after the run:\n"
+        "ini-print\n"
+        "say \n"
+        "say What happened to each kind of form (type, rule):\n"
+        "trace on\n"
+        "summary\n"
+        "trace off\n"
+        "say \n"
+        "say The plugin's own report (Data\\VKRX\\Plugins\\KelvarionSaveCleaner.log).\n"
+        "say Its lock times come from the simulator's virtual clock, 1 us per engine call:\n"
+        "say they say nothing of this machine's speed or of the game's.\n"
+        "report-print\n";
+    result = RunScript(script, pluginPath);
+  }
+  if (!resultsFolder.empty()) {
+    // What the run left for a reader, before the scratch folder goes.
+    for (const wchar_t* name : {L"KelvarionSaveCleaner.log", L"KelvarionSaveCleaner.ini"}) {
+      const std::wstring target = resultsFolder + L"\\" + name;
+      if (!CopyFileW(folder.PluginFile(name).c_str(), target.c_str(), FALSE)) {
+        std::fprintf(stderr, "sim: could not copy %ls to %ls\n", name, resultsFolder.c_str());
+        result = result == 0 ? 2 : result;
+      }
+    }
+  }
+  return result;
 }
 
 }  // namespace sim

@@ -3,7 +3,8 @@
 //   kelvarion_sim.exe --script FILE         a scenario (see sim/README.md); "-" reads stdin
 //   kelvarion_sim.exe --vocabulary          the scenario vocabulary, as sim/README.md shows it
 //   options: --dll PATH (default: KelvarionSaveCleaner.dll beside this program),
-//            --show-boxes (real message boxes as well; needs a display)
+//            --show-boxes (real message boxes as well; needs a display),
+//            --results DIR (the demonstration copies its report and settings file there)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -35,6 +36,13 @@ std::wstring Widen(const char* text) {
   return wide;
 }
 
+// A folder named on the command line, made absolute before the run changes directories.
+std::wstring FullPath(const char* path) {
+  wchar_t full[MAX_PATH];
+  const DWORD length = GetFullPathNameW(Widen(path).c_str(), MAX_PATH, full, nullptr);
+  return length == 0 || length >= MAX_PATH ? Widen(path) : std::wstring(full, length);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,6 +56,7 @@ int main(int argc, char** argv) {
 
   std::wstring plugin = sim::BesideThisProgram(L"KelvarionSaveCleaner.dll");
   std::string scriptPath;
+  std::wstring resultsFolder;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--dll" && i + 1 < argc)
@@ -56,15 +65,18 @@ int main(int argc, char** argv) {
       scriptPath = argv[++i];
     else if (argument == "--show-boxes")
       sim::Options().showRealBoxes = true;
+    else if (argument == "--results" && i + 1 < argc)
+      resultsFolder = FullPath(argv[++i]);
     else {
       std::fprintf(
           stderr,
-          "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes] | --vocabulary\n");
+          "usage: kelvarion_sim [--script FILE|-] [--dll PATH] [--show-boxes] [--results DIR] | "
+          "--vocabulary\n");
       return 2;
     }
   }
 
-  if (scriptPath.empty()) return sim::RunDemonstration(plugin);
+  if (scriptPath.empty()) return sim::RunDemonstration(plugin, resultsFolder);
 
   std::ostringstream script;
   if (scriptPath == "-") {

@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, skipping what is already there.
+#   tools/install-deps.sh [--demo] [--missing]
+# --demo: only what the demonstration needs (the plugin and the simulator, configured with
+# its tests as tools/test.sh expects). --missing: print what is missing, install nothing.
 set -euo pipefail
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-          googletest clang-format)
+demo_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+               googletest)
+# The checks of the test command beside the build.
+test_packages=(clang-format)
+packages=("${demo_packages[@]}" "${test_packages[@]}")
+list_only=false
+for option in "$@"; do
+  case $option in
+    --demo) packages=("${demo_packages[@]}") ;;
+    --missing) list_only=true ;;
+    *) echo "usage: tools/install-deps.sh [--demo] [--missing]" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     missing+=("$package")
 done
+if $list_only; then
+  echo "${missing[*]}"
+  exit 0
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then
