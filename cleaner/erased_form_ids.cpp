@@ -9,7 +9,7 @@ bool ErasedFormIdRecord::Contains(std::uint32_t formId) const {
   if (IsRuntimeFormId(formId)) {
     return runtimeBits_ && (runtimeBits_[RuntimeIdWord(formId)] & RuntimeIdBit(formId)) != 0;
   }
-  return otherIds_.count(formId) != 0;
+  return otherIds_.contains(formId);
 }
 
 void ErasedFormIdRecord::Append(std::uint32_t formId) {

@@ -17,7 +17,7 @@ std::int64_t Now() {
 FormTableLockGuard::FormTableLockGuard(void* lock, std::int64_t& heldTicks)
     : lock_(lock), heldTicks_(heldTicks) {
   LockFormTable(lock_);
-  lockedAt_ = Now();
+  lockedAt_ = Now();  // NOLINT(cppcoreguidelines-prefer-member-initializer): once locked
 }
 
 FormTableLockGuard::~FormTableLockGuard() {

@@ -12,6 +12,8 @@ class FormTableLockGuard {
   ~FormTableLockGuard();
   FormTableLockGuard(const FormTableLockGuard&) = delete;
   FormTableLockGuard& operator=(const FormTableLockGuard&) = delete;
+  FormTableLockGuard(FormTableLockGuard&&) = delete;
+  FormTableLockGuard& operator=(FormTableLockGuard&&) = delete;
 
  private:
   void* lock_;

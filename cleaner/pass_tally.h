@@ -24,13 +24,13 @@ class PassTally {
   // guarded read faulted while the form was judged.
   void Erased(ErasedType type, std::uint32_t formId, bool unreadable) {
     ++counters_.erased[static_cast<std::size_t>(type)];
-    unreadableErased_ += unreadable;
-    counters_.unreadableForms += unreadable;
+    unreadableErased_ += unreadable ? 1 : 0;
+    counters_.unreadableForms += unreadable ? 1 : 0;
     if (restarted_) MarkErasedAfterRestart(formId);
   }
   void Kept(KeptReason reason, bool unreadable = false) {
     ++counters_.kept[static_cast<std::size_t>(reason)];
-    counters_.unreadableForms += unreadable;
+    counters_.unreadableForms += unreadable ? 1 : 0;
   }
   void KeptFormBUnreadable() { counters_.keptFormBUnreadable = true; }
   // The slot array moved: the walk starts again at its first slot.

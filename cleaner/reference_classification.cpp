@@ -50,8 +50,9 @@ ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
                                     const GameForm* listMarkerForm) {
   if (form == nullptr) return ReferenceCategory::None;
   if (void* parent = ParentObject(form)) {
-    if (listMarkerForm != nullptr && IsListMarked(parent, listMarkerForm))
+    if (listMarkerForm != nullptr && IsListMarked(parent, listMarkerForm)) {
       return ReferenceCategory::ListMarked;
+    }
     for (const GameForm* named : CollectFormsById(parent)) {
       if (HoldsOutpostItem(named, outpostMarker)) return ReferenceCategory::Outpost;
     }

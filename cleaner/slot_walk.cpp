@@ -27,7 +27,7 @@ constexpr std::uintptr_t PrefetchedMembers[] = {
 inline void PrefetchCandidate(const FormTableSlotEntry& slot) {
   if (slot.state == EmptySlotState || !IsRuntimeFormId(slot.key) || slot.form == nullptr) return;
   if (ErasedFormIds.Contains(slot.key)) return;
-  const auto* form = reinterpret_cast<const char*>(slot.form);
+  const auto* form = static_cast<const char*>(static_cast<const void*>(slot.form));
   for (const std::uintptr_t member : PrefetchedMembers) __builtin_prefetch(form + member, 0, 3);
 }
 

@@ -13,13 +13,14 @@ static_assert(sizeof(Events::SaveClean_PlayerUpdateEventClass) == sizeof(void*),
 constinit Events::SaveClean_NVALoadGameEventClass LoadGameSink;
 constinit Events::SaveClean_PlayerUpdateEventClass PlayerUpdateSink;
 
-ZKTEventDetail::SinkBase* ZKTEventDetail::SinkBase::DestructorEntry(unsigned) {
+ZKTEventDetail::SinkBase* ZKTEventDetail::SinkBase::DestructorEntry(unsigned /*flags*/) {
   return this;
 }
 
 namespace Events {
 
-std::int32_t SaveClean_NVALoadGameEventClass::HandleEvent(const NVALoadGameEvent*, void*) {
+std::int32_t SaveClean_NVALoadGameEventClass::HandleEvent(const NVALoadGameEvent* /*event*/,
+                                                          void* /*source*/) {
   try {
     HandleNVALoadGameEvent();
   } catch (...) {
@@ -29,7 +30,8 @@ std::int32_t SaveClean_NVALoadGameEventClass::HandleEvent(const NVALoadGameEvent
   return 0;
 }
 
-std::int32_t SaveClean_PlayerUpdateEventClass::HandleEvent(const PlayerUpdateEvent*, void*) {
+std::int32_t SaveClean_PlayerUpdateEventClass::HandleEvent(const PlayerUpdateEvent* /*event*/,
+                                                           void* /*source*/) {
   try {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     RunPhaseMonitor(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());

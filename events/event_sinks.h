@@ -18,6 +18,12 @@ class SinkBase {
   // static objects, so this entry never frees anything.
   virtual SinkBase* DestructorEntry(unsigned flags);
 
+  // The engine holds the sinks' addresses: they are never copied or moved.
+  SinkBase(const SinkBase&) = delete;
+  SinkBase& operator=(const SinkBase&) = delete;
+  SinkBase(SinkBase&&) = delete;
+  SinkBase& operator=(SinkBase&&) = delete;
+
  protected:
   ~SinkBase() = default;
 };
@@ -30,7 +36,12 @@ class ZKTEventSink : public ZKTEventDetail::SinkBase {
   constexpr ZKTEventSink() = default;
 
   // Slot 1: the engine delivers one event. The base does nothing.
-  virtual std::int32_t HandleEvent(const Event*, void*) { return 0; }
+  virtual std::int32_t HandleEvent(const Event* /*event*/, void* /*source*/) { return 0; }
+
+  ZKTEventSink(const ZKTEventSink&) = delete;
+  ZKTEventSink& operator=(const ZKTEventSink&) = delete;
+  ZKTEventSink(ZKTEventSink&&) = delete;
+  ZKTEventSink& operator=(ZKTEventSink&&) = delete;
 
  protected:
   ~ZKTEventSink() = default;
@@ -38,16 +49,20 @@ class ZKTEventSink : public ZKTEventDetail::SinkBase {
 
 namespace Events {
 
+// No C++ virtual destructor, on purpose: the engine's table has one destructor entry
+// (slot 0, above), and GCC would give a virtual destructor two.
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
 class SaveClean_NVALoadGameEventClass final : public ZKTEventSink<NVALoadGameEvent> {
  public:
   constexpr SaveClean_NVALoadGameEventClass() = default;
-  std::int32_t HandleEvent(const NVALoadGameEvent*, void*) override;
+  std::int32_t HandleEvent(const NVALoadGameEvent* /*event*/, void* /*source*/) override;
 };
 
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor): as above
 class SaveClean_PlayerUpdateEventClass final : public ZKTEventSink<PlayerUpdateEvent> {
  public:
   constexpr SaveClean_PlayerUpdateEventClass() = default;
-  std::int32_t HandleEvent(const PlayerUpdateEvent*, void*) override;
+  std::int32_t HandleEvent(const PlayerUpdateEvent* /*event*/, void* /*source*/) override;
 };
 
 }  // namespace Events

@@ -79,6 +79,8 @@ class LastCheckUpdate {
   ~LastCheckUpdate() { lastCheckTime.store(nowNs_, std::memory_order_relaxed); }
   LastCheckUpdate(const LastCheckUpdate&) = delete;
   LastCheckUpdate& operator=(const LastCheckUpdate&) = delete;
+  LastCheckUpdate(LastCheckUpdate&&) = delete;
+  LastCheckUpdate& operator=(LastCheckUpdate&&) = delete;
 
  private:
   std::int64_t nowNs_;

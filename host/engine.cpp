@@ -9,7 +9,12 @@
 // are computed from ModuleBase after it is set. Across translation units the order would be
 // unspecified and they could be computed from 0.
 
+// Every entry point is the game's load address plus a fixed offset: the casts between
+// addresses and integers below are the plugin's one road into the game's code.
+// NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast,performance-no-int-to-ptr)
+
 // Taken at library initialisation; VKRXPlugin_Load takes it again before any engine call.
+// NOLINTNEXTLINE(cert-err58-cpp): GetModuleHandleA is a C function; it cannot throw.
 std::uintptr_t ModuleBase = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
 
 namespace {
@@ -49,6 +54,7 @@ template <class Fn>
 Fn ResolvedNow(std::uintptr_t offset) {
   return reinterpret_cast<Fn>(ModuleBase + offset);
 }
+// NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast,performance-no-int-to-ptr)
 
 }  // namespace
 

@@ -11,6 +11,7 @@ struct GameForm;
 extern std::uintptr_t ModuleBase;
 
 inline void* EngineAddress(std::uintptr_t offset) {
+  // NOLINTNEXTLINE(*-reinterpret-cast,performance-no-int-to-ptr): the game's fixed addresses
   return reinterpret_cast<void*>(ModuleBase + offset);
 }
 

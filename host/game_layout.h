@@ -11,7 +11,7 @@ struct GameForm;  // The engine's data object; opaque, read only at the offsets 
 
 // The game marks the forms it created at run time by the top byte 0xFF of their FormId.
 inline constexpr bool IsRuntimeFormId(std::uint32_t formId) {
-  return (formId & 0xFF000000u) == 0xFF000000u;
+  return (formId & 0xFF000000U) == 0xFF000000U;
 }
 
 namespace GameLayout {
@@ -52,6 +52,7 @@ inline constexpr std::uintptr_t AttachedCount = 0x18, AttachedEntries = 0x20;   
 template <class T>
 T ReadMember(const void* object, std::uintptr_t offset) {
   T value;
+  // NOLINTNEXTLINE(bugprone-sizeof-expression): T is often a pointer, the member's own type
   std::memcpy(&value, static_cast<const unsigned char*>(object) + offset, sizeof value);
   return value;
 }

@@ -32,9 +32,12 @@ std::atomic<std::uint64_t> absorbedFaults{0};
 
 LONG CALLBACK AbsorbGuardedLoadFault(EXCEPTION_POINTERS* info) {
   CONTEXT* context = info->ContextRecord;
+  // The handler compares and sets instruction addresses: code addresses as integers.
+  // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast)
   if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION &&
       context->Rip == reinterpret_cast<DWORD64>(kscGuardedLoadInstruction)) {
     context->Rip = reinterpret_cast<DWORD64>(kscGuardedLoadFixup);
+    // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast)
     absorbedFaults.fetch_add(1, std::memory_order_relaxed);
     return EXCEPTION_CONTINUE_EXECUTION;
   }

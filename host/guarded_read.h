@@ -19,6 +19,8 @@ class FaultAbsorberScope {
   ~FaultAbsorberScope();
   FaultAbsorberScope(const FaultAbsorberScope&) = delete;
   FaultAbsorberScope& operator=(const FaultAbsorberScope&) = delete;
+  FaultAbsorberScope(FaultAbsorberScope&&) = delete;
+  FaultAbsorberScope& operator=(FaultAbsorberScope&&) = delete;
 
   bool Installed() const { return handle_ != nullptr; }
 

@@ -14,12 +14,13 @@ std::string NoticeCaption() {
   return displayName + " v" + VersionText(record.pluginVersion);
 }
 
-void ShowNotice(std::string text) {
+// The text is the notice's own copy, as its interface says (callers pass temporaries).
+void ShowNotice(std::string text) {  // NOLINT(performance-unnecessary-value-param)
   const std::string caption = NoticeCaption();
   MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }
 
-void ShowFatalErrorAndExit(std::string text) {
+void ShowFatalErrorAndExit(std::string text) {  // NOLINT(performance-unnecessary-value-param)
   const std::wstring caption = WidenUtf8(NoticeCaption());
   const std::wstring body = WidenUtf8(text);
   MessageBoxW(nullptr, body.c_str(), caption.c_str(), MB_OK);

@@ -33,7 +33,8 @@ bool Load(const LoaderInterface& loader) {
                      "Installation error: Kelvarion.exe handle couldn't be acquired");
     return false;
   }
-  ModuleBase = reinterpret_cast<std::uintptr_t>(game);
+  // The module handle is the game's load address.
+  ModuleBase = reinterpret_cast<std::uintptr_t>(game);  // NOLINT(*-reinterpret-cast)
 
   ReadSettings();
   if (!bPluginActive) return true;  // Idle: nothing shown, nothing registered, no report.

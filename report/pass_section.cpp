@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <iterator>
 
@@ -54,21 +55,18 @@ constexpr std::size_t Length(const char* text) {
   return length;
 }
 // Every label leaves at least two blanks before its figure: readers split the line there.
-constexpr bool Fits(const char* label, std::size_t indent) {
-  return indent + Length(label) + 2 <= ValueColumn;
+template <class Labels>
+constexpr bool AllFit(const Labels& labels, std::size_t indent) {
+  return std::all_of(std::begin(labels), std::end(labels), [indent](const char* label) {
+    return indent + Length(label) + 2 <= ValueColumn;
+  });
 }
 constexpr bool LabelsFit() {
-  for (const char* label : KeptReasonLabels) {
-    if (!Fits(label, Length(KeptReasonIndent))) return false;
-  }
-  for (const char* label : ErasedTypeLabels) {
-    if (!Fits(label, 0)) return false;
-  }
-  for (const char* label : {SlotsLabel, InUseLabel, RestartsLabel, PausedLabel, ExaminedLabel,
-                            ErasedLabel, KeptLabel, SkippedLabel, UnreadableLabel}) {
-    if (!Fits(label, 0)) return false;
-  }
-  return true;
+  return AllFit(KeptReasonLabels, Length(KeptReasonIndent)) && AllFit(ErasedTypeLabels, 0) &&
+         AllFit(std::initializer_list<const char*>{SlotsLabel, InUseLabel, RestartsLabel,
+                                                   PausedLabel, ExaminedLabel, ErasedLabel,
+                                                   KeptLabel, SkippedLabel, UnreadableLabel},
+                0);
 }
 static_assert(LabelsFit(), "a label of the report runs into its figure");
 

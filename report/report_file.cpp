@@ -34,6 +34,8 @@ class ScopedFileHandle {
   }
   ScopedFileHandle(const ScopedFileHandle&) = delete;
   ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
+  ScopedFileHandle(ScopedFileHandle&&) = delete;
+  ScopedFileHandle& operator=(ScopedFileHandle&&) = delete;
 
   bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE Get() const noexcept { return handle_; }

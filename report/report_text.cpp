@@ -3,8 +3,8 @@
 #include <windows.h>
 
 // The last two bytes are kept for the line end, so that a cut line still ends.
-ReportText& ReportText::AddChar(char c) noexcept {
-  if (size_ < sizeof buffer_ - 2) buffer_[size_++] = c;
+ReportText& ReportText::AddChar(char character) noexcept {
+  if (size_ < sizeof buffer_ - 2) buffer_[size_++] = character;
   return *this;
 }
 

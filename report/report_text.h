@@ -28,9 +28,9 @@ class ReportText {
   std::size_t Size() const noexcept { return size_; }
 
  private:
-  ReportText& AddChar(char c) noexcept;
+  ReportText& AddChar(char character) noexcept;
 
-  char buffer_[4096];
+  char buffer_[4096] = {};
   std::size_t size_ = 0;
   std::size_t lineStart_ = 0;
 };

@@ -6,8 +6,9 @@
 set -euo pipefail
 demo_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
                googletest)
-# The checks of the test command beside the build.
-test_packages=(clang-format)
+# The test command's checks beside the build: formatting, static analysis, and the second
+# compiler that builds the game's side of the MSVC-ABI host.
+test_packages=(clang-format clang-tidy-14 clang-14)
 packages=("${demo_packages[@]}" "${test_packages[@]}")
 list_only=false
 for option in "$@"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks formatting and the stack of folders, builds everything and
-# runs every test under Wine with one persistent wineserver for the whole run.
+# Installs what is missing, checks formatting and the stack of folders, builds everything,
+# runs static analysis over the product and every test under Wine with one persistent
+# wineserver for the whole run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -8,6 +9,7 @@ tools/install-deps.sh
 tools/check-format.sh
 tools/check-layers.sh
 tools/build.sh
+tools/check-tidy.sh
 export WINEPREFIX="$root/build/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 || true  # already running for this prefix is fine
