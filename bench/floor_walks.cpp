@@ -1,5 +1,7 @@
 #include "bench/floor_walks.h"
 
+#include <algorithm>
+
 namespace bench {
 namespace {
 
@@ -32,6 +34,34 @@ bool JudgedByThePass(const sim::TableSlot& slot, const ErasedIds& erased) {
          !erased.Has(slot.key);
 }
 
+// As asm, like the pass's: GCC may drop __builtin_prefetch from code it finds pure. One form
+// at a time into the L1, as the pass did; in bursts into the L2, as it does now.
+void PrefetchMembers(const void* form, bool intoL2) {
+  const auto* bytes = static_cast<const char*>(form);
+  for (const std::uintptr_t member : PrefetchedMembers) {
+    if (intoL2) {
+      asm volatile("prefetcht1 %0" : : "m"(*(bytes + member)));
+    } else {
+      asm volatile("prefetcht0 %0" : : "m"(*(bytes + member)));
+    }
+  }
+}
+
+// The pass's burst: the forms it will judge among the slots from `first` on, their members
+// asked for together. Returns the first slot not looked at.
+std::uint64_t PrefetchBurst(const sim::TableSlot* slots, std::uint64_t first, std::uint64_t count,
+                            const ErasedIds& erased, const PrefetchScheme& prefetch) {
+  const void* forms[MaxBurstForms];
+  const std::uint64_t most = std::min(prefetch.burstForms, MaxBurstForms);
+  const std::uint64_t end = std::min(count, first + prefetch.burstSlots);
+  std::uint64_t found = 0, next = first;
+  for (; next < end && found < most; ++next) {
+    if (JudgedByThePass(slots[next], erased)) forms[found++] = slots[next].form;
+  }
+  for (std::uint64_t i = 0; i < found; ++i) PrefetchMembers(forms[i], true);
+  return next;
+}
+
 }  // namespace
 
 ErasedIds::ErasedIds() : bits_((std::size_t{1} << 24) / 64) {}
@@ -58,13 +88,18 @@ std::uint64_t NaiveFloorWalk(const sim::TableSlot* slots, std::uint64_t count) {
 
 std::uint64_t SameLinesFloorWalk(const sim::TableSlot* slots, std::uint64_t count,
                                  const ErasedIds& erased, const FormBytesByType& formBytes,
-                                 std::uint64_t prefetchDistance) {
+                                 const PrefetchScheme& prefetch) {
   std::uint64_t sum = 0;
+  std::uint64_t scouted = 0, nextBurstAt = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
-    if (i + prefetchDistance < count && JudgedByThePass(slots[i + prefetchDistance], erased)) {
-      const auto* ahead = static_cast<const char*>(slots[i + prefetchDistance].form);
-      for (const std::uintptr_t member : PrefetchedMembers)
-        __builtin_prefetch(ahead + member, 0, 3);
+    if (prefetch.burstForms == 0) {
+      const std::uint64_t ahead = i + prefetch.distance;
+      if (ahead < count && JudgedByThePass(slots[ahead], erased))
+        PrefetchMembers(slots[ahead].form, false);
+    } else if (i >= nextBurstAt) {
+      scouted = std::max(scouted, i + 1);
+      nextBurstAt = scouted;
+      scouted = PrefetchBurst(slots, scouted, count, erased, prefetch);
     }
     const sim::TableSlot& slot = slots[i];
     if (slot.state == sim::EmptySlot || slot.form == nullptr) continue;

@@ -1,11 +1,13 @@
 // Cost of the cleaning pass on a large table, held against two floor walks (floor_walks.h)
 // timed just before and just after each pass. One table per process:
 //   pass_bench.exe [--log2-slots N] [--runtime-percent P] [--types MIX] [--world game|small]
-//                  [--prefetch-distance D] [--drop-erased 0|1] [--prior-erased M]
-//                  [--pair A.dll B.dll]
+//                  [--prefetch-burst F] [--prefetch-distance D] [--drop-erased 0|1]
+//                  [--prior-erased M] [--pair A.dll B.dll]
 // --world: the shape of the world (bench_world.h); game by default.
-// --prefetch-distance: how far ahead the same-lines floor prefetches; the pass's own distance
-//   (24) by default.
+// --prefetch-distance D: the same-lines floor asks for the members of upcoming forms one form
+//   at a time, D slots ahead (24 by default, as the pass did before its bursts).
+// --prefetch-burst F: instead, in bursts of up to F forms from at most 16 F slots, into the
+//   L2, as the pass does now (32 forms, 512 slots).
 // --drop-erased 1: the forms the first pass erased leave the table before the second pass
 //   (by default they stay listed, as the game keeps them until the save is reloaded).
 // --prior-erased M: a first pass erases M forms of another table before the measured pass
@@ -38,7 +40,7 @@ struct Options {
   int log2Slots = 21;
   long priorErased = 0;
   bench::WorldSettings world;
-  std::uint64_t prefetchDistance = 24;
+  bench::PrefetchScheme prefetch;
   bool dropErased = false;
   std::vector<std::wstring> paired;
 };
@@ -62,8 +64,12 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.world.typeMix = value;
     } else if (name == "--world" && (!std::strcmp(value, "game") || !std::strcmp(value, "small"))) {
       options.world.shape = value[0] == 'g' ? bench::WorldShape::Game : bench::WorldShape::Small;
+    } else if (name == "--prefetch-burst") {
+      options.prefetch.burstForms = std::strtoull(value, nullptr, 10);
+      options.prefetch.burstSlots = 16 * options.prefetch.burstForms;
+      options.prefetch.distance = 0;
     } else if (name == "--prefetch-distance") {
-      options.prefetchDistance = std::strtoull(value, nullptr, 10);
+      options.prefetch = {0, 0, std::strtoull(value, nullptr, 10)};
     } else if (name == "--drop-erased") {
       options.dropErased = std::atoi(value) != 0;
     } else if (name == "--pair" && i + 2 < argc) {
@@ -73,7 +79,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
-  return options.log2Slots > 0 && options.log2Slots < 32 && !options.world.typeMix.empty();
+  return options.log2Slots > 0 && options.log2Slots < 32 && !options.world.typeMix.empty() &&
+         options.prefetch.burstForms <= bench::MaxBurstForms;
 }
 
 // The forms the first pass erased leave the table, as after a save and a reload.
@@ -168,8 +175,7 @@ int main(int argc, char** argv) {
       checksum += bench::NaiveFloorWalk(slots, count);
       naive.push_back(bench::SecondsSince(start));
       start = std::chrono::steady_clock::now();
-      checksum +=
-          bench::SameLinesFloorWalk(slots, count, erased, formBytes, options.prefetchDistance);
+      checksum += bench::SameLinesFloorWalk(slots, count, erased, formBytes, options.prefetch);
       sameLines.push_back(bench::SecondsSince(start));
     }
     return Floors{bench::Median(naive), bench::Median(sameLines)};
@@ -199,21 +205,30 @@ int main(int argc, char** argv) {
   const double same2 = Mean(beforeSecond.sameLines, afterSecond.sameLines);
   const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0; };
   const double perSlot = 1e9 / static_cast<double>(count);
+  char prefetchName[48];
+  if (options.prefetch.burstForms == 0) {
+    std::snprintf(prefetchName, sizeof prefetchName, "distance:%llu",
+                  static_cast<unsigned long long>(options.prefetch.distance));
+  } else {
+    std::snprintf(prefetchName, sizeof prefetchName, "burst:%llu:%llu",
+                  static_cast<unsigned long long>(options.prefetch.burstForms),
+                  static_cast<unsigned long long>(options.prefetch.burstSlots));
+  }
   std::printf(
-      "slots=%llu runtime_percent=%u world=%s prefetch_distance=%llu drop_erased=%d "
+      "slots=%llu runtime_percent=%u world=%s prefetch=%s drop_erased=%d "
       "prior_erased=%llu erased=%llu floor_ns=%.3f same_ns=%.3f pass_ns=%.3f second_ns=%.3f "
       "pass_ratio=%.3f second_ratio=%.3f lock1_ms=%.3f lock2_ms=%.3f lock1_ratio=%.3f "
       "lock2_ratio=%.3f lock1_same_ratio=%.3f lock2_same_ratio=%.3f same1_over_naive=%.3f "
       "same2_over_naive=%.3f outside1_us=%.1f outside2_us=%.1f build_s=%.1f total_s=%.1f "
       "peak_mib=%.0f checksum=%llu\n",
-      static_cast<unsigned long long>(count), options.world.runtimePercent, worldName,
-      static_cast<unsigned long long>(options.prefetchDistance), options.dropErased ? 1 : 0,
-      static_cast<unsigned long long>(erasedBefore), static_cast<unsigned long long>(erasedByFirst),
-      naive1 * perSlot, same1 * perSlot, first * perSlot, second * perSlot, ratio(first, naive1),
-      ratio(second, naive2), firstLock * 1e3, secondLock * 1e3, ratio(firstLock, naive1),
-      ratio(secondLock, naive2), ratio(firstLock, same1), ratio(secondLock, same2),
-      ratio(same1, naive1), ratio(same2, naive2), (first - firstLock) * 1e6,
-      (second - secondLock) * 1e6, buildSeconds, bench::SecondsSince(processStart), PeakMemoryMiB(),
+      static_cast<unsigned long long>(count), options.world.runtimePercent, worldName, prefetchName,
+      options.dropErased ? 1 : 0, static_cast<unsigned long long>(erasedBefore),
+      static_cast<unsigned long long>(erasedByFirst), naive1 * perSlot, same1 * perSlot,
+      first * perSlot, second * perSlot, ratio(first, naive1), ratio(second, naive2),
+      firstLock * 1e3, secondLock * 1e3, ratio(firstLock, naive1), ratio(secondLock, naive2),
+      ratio(firstLock, same1), ratio(secondLock, same2), ratio(same1, naive1), ratio(same2, naive2),
+      (first - firstLock) * 1e6, (second - secondLock) * 1e6, buildSeconds,
+      bench::SecondsSince(processStart), PeakMemoryMiB(),
       static_cast<unsigned long long>(checksum % 1000));
   return 0;
 }
