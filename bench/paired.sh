@@ -2,8 +2,9 @@
 # Compares two builds of the plugin walking the same table in the same process, one after
 # the other, so that both meet the same state of a machine whose memory speed drifts.
 # Which build walks second alternates from process to process (the second walk of a table
-# runs a little slower); the estimate is the geometric mean of the median B/A ratio of each
-# order, which cancels that.
+# does not run at the speed of the first: in the game-shaped world some 10 to 15% faster at
+# 2^18 slots, a few percent at 2^21); the estimate is the geometric mean of the median B/A
+# ratio of each order, which cancels that.
 #   bench/paired.sh DLL_A DLL_B [processes per order=7] [log2 sizes="18 19 20 21"] [shares="25"]
 # Environment: BENCH_BUILD, the build whose pass_bench.exe runs (build/release);
 # BENCH_OPTIONS, more pass_bench options (say "--world small").
