@@ -414,11 +414,11 @@ INSTANTIATE_TEST_SUITE_P(
             "MoveInEachPass", "on-erase 30 move\n", "on-erase 75 move\n", {60, 30}, {1, 1}}),
     testing_support::RowName());
 
-// The walk prefetches a slot some way ahead of the cursor (24 slots today). A slot array
-// that ends where a no-access page begins crashes the simulator if any read goes one slot
-// past the last: rows below, at and just above today's distance, one slot, and far above
-// (a count at or above the distance shows a bound one slot too far, a count below it a
-// bound that wraps around).
+// The walk looks at slots ahead of the cursor for forms to prefetch (in bursts of 32 forms
+// today, here one form a slot). A slot array that ends where a no-access page begins crashes
+// the simulator if any read goes one slot past the last: one slot, rows around 24 and 32,
+// and far above (a count at or above a limit shows a bound one slot too far, a count below
+// it a bound that wraps around).
 struct PageEndCase {
   const char* name;
   int slots;
@@ -451,6 +451,7 @@ INSTANTIATE_TEST_SUITE_P(
     PageEnds, SlotArrayAtPageEndTest,
     ::testing::Values(PageEndCase{"Slots1", 1, ""}, PageEndCase{"Slots23", 23, ""},
                       PageEndCase{"Slots24", 24, ""}, PageEndCase{"Slots25", 25, ""},
+                      PageEndCase{"Slots32", 32, ""}, PageEndCase{"Slots33", 33, ""},
                       PageEndCase{"Slots64", 64, ""},
                       // The new array ends at a page end too.
                       PageEndCase{"Slots40MovedAtTheFifthErase", 40, "on-erase 5 move\n"}),
