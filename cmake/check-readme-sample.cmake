@@ -1,14 +1,11 @@
 # Fails when README.md's sample report differs from the expected report the tests pin
 # (tests/e2e/expected/full-run-report.log, CR LF removed).
-file(READ ${README} readme)
-string(REGEX MATCH "<!-- sample report: begin -->\n```\n(.*)```\n<!-- sample report: end -->" found
-       "${readme}")
-if(NOT found)
-  message(FATAL_ERROR "README.md has no sample report markers")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/marked-section.cmake)
+read_marked_section(${README} "sample report" sample)
 file(READ ${EXPECTED} expected)
 string(REPLACE "\r" "" expected "${expected}")
-if(NOT CMAKE_MATCH_1 STREQUAL expected)
+# The section is the report in a fenced block.
+if(NOT sample STREQUAL "```\n${expected}```")
   message(FATAL_ERROR "README.md's sample report differs from ${EXPECTED}; paste that file "
                       "between the sample report markers.")
 endif()

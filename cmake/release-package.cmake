@@ -6,6 +6,7 @@ add_custom_command(OUTPUT ${PLAYER_GUIDE}
                    COMMAND ${CMAKE_COMMAND} -DREADME=${CMAKE_SOURCE_DIR}/README.md
                            -DOUTPUT=${PLAYER_GUIDE} -P ${CMAKE_SOURCE_DIR}/cmake/players-guide.cmake
                    DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/cmake/players-guide.cmake
+                           ${CMAKE_SOURCE_DIR}/cmake/marked-section.cmake
                    COMMENT "Writing the players' guide from README.md")
 add_custom_target(players_guide ALL DEPENDS ${PLAYER_GUIDE})
 

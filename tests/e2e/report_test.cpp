@@ -35,11 +35,6 @@ std::string Expected(const wchar_t* name) {
 }
 const std::string FullRun = Expected(L"full-run.scenario");
 
-// The shipped settings file, as the demonstration plays it.
-std::string ShippedSettings() {
-  return Expected(L"shipped-settings.ini");
-}
-
 // Each timestamp replaced by a token of its width, as the expected report holds it.
 std::string WithoutTimestamps(const std::string& report) {
   static const std::regex timestamp("(^|\n)[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}");
@@ -61,8 +56,11 @@ std::vector<std::string> LinesOf(const std::string& text) {
 // label fails here until tests/e2e/expected/full-run-report.log is written anew on purpose
 // (tools/update-expected-report.sh).
 TEST(Report, AFullRunWritesExactlyTheExpectedReport) {
+  // The shipped settings file, as the demonstration plays it.
+  const std::string shipped = testing_support::ShippedSettings();
+  ASSERT_FALSE(shipped.empty());
   SimScenario scenario;
-  scenario.WriteSettings(ShippedSettings());
+  scenario.WriteSettings(shipped);
   const auto result = scenario.Run(FullRun);
   ASSERT_TRUE(result.Completed()) << result.All();
   const auto written = sim::ReadWholeFile(scenario.Folder().PluginFile(ReportName));

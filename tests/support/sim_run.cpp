@@ -148,4 +148,8 @@ std::string BoxLine(char kind, const std::string& text) {
          " text=" + Escaped(text);
 }
 
+std::string ShippedSettings() {
+  return sim::ReadWholeFile(sim::BesideThisProgram(L"shipped-settings.ini")).value_or("");
+}
+
 }  // namespace testing_support

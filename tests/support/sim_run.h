@@ -39,6 +39,10 @@ class SimScenario {
   sim::ScratchGameFolder folder_{L"test"};
 };
 
+// The settings file shipped to players (copied beside the test programs by the build), or
+// "" when it is missing.
+std::string ShippedSettings();
+
 // Settings file texts used across tests.
 inline const std::string ArmedSettings = "[General]\r\nbPluginActive=1\r\n";
 inline const std::string ArmedWithOutposts = "[General]\r\nbPluginActive=1\r\nbEraseOutposts=1\r\n";

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "settings/profile.h"
-#include "sim/program_files.h"
 #include "sim/scratch_folder.h"
 #include "tests/support/row_name.h"
+#include "tests/support/sim_run.h"
 
 using sim::CurrentDirectoryScope;
 
@@ -204,12 +204,8 @@ TEST(WriteProfileValue, RefusesEmptyNames) {
 
 namespace {
 
-std::string ShippedSettings() {
-  return sim::ReadWholeFile(sim::BesideThisProgram(L"shipped-settings.ini")).value_or("");
-}
-
 TEST(ShippedSettings, ArmTheCleanerAndLeaveOutpostsAlone) {
-  const std::string shipped = ShippedSettings();
+  const std::string shipped = testing_support::ShippedSettings();
   ASSERT_FALSE(shipped.empty());
   TempGameFolder folder;
   folder.WriteSettings(shipped);
