@@ -1,7 +1,9 @@
 #include "cleaner/cleaning_pass.h"
 
 #include <new>
+#include <span>
 
+#include "cleaner/erased_form_ids.h"
 #include "cleaner/form_rules.h"
 #include "cleaner/form_table_lock.h"
 #include "cleaner/pass_tally.h"
@@ -61,7 +63,8 @@ PassFailure CleanFormTable(PassTally& tally) {
 }  // namespace
 
 // The report is written after the lock is released: a failure (on disk before the caller
-// composes its fatal text), or the pass's figures before the caller marks its notice due.
+// composes its fatal text), or the pass's figures and the forms it erased before the caller
+// marks its notice due.
 bool RunCleaningPass() {
   PassTally tally;
   PassFailure failure = PassFailure::None;
@@ -78,6 +81,7 @@ bool RunCleaningPass() {
     ReportPassFailure(failure);
     return false;
   }
-  ReportPass(tally.Counters());
+  const auto& erased = ErasedFormIds.InWalkOrder();
+  ReportPass(tally.Counters(), std::span(erased).subspan(tally.ErasedBeforePass()));
   return true;
 }

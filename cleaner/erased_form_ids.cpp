@@ -12,7 +12,8 @@ bool ErasedFormIdRecord::Contains(std::uint32_t formId) const {
   return otherIds_.contains(formId);
 }
 
-void ErasedFormIdRecord::Append(std::uint32_t formId) {
+void ErasedFormIdRecord::Append(const ErasedForm& form) {
+  const std::uint32_t formId = form.formId;
   if (walkOrder_.size() == walkOrder_.capacity()) {
     walkOrder_.reserve(walkOrder_.empty() ? 1024 : walkOrder_.size() * 2);
   }
@@ -22,5 +23,5 @@ void ErasedFormIdRecord::Append(std::uint32_t formId) {
   } else {
     otherIds_.insert(formId);
   }
-  walkOrder_.push_back(formId);  // cannot throw: capacity reserved above
+  walkOrder_.push_back(form);  // cannot throw: capacity reserved above
 }

@@ -1,5 +1,6 @@
-// The FormIds the cleaning passes have erased, in walk order, with a constant-time
-// membership test beside them: the second pass asks for every run-time slot.
+// The forms the cleaning passes have erased, in walk order (FormId and kind in one entry),
+// with a constant-time membership test by FormId beside them: the second pass asks for every
+// run-time slot.
 #pragma once
 
 #include <cstddef>
@@ -8,15 +9,17 @@
 #include <unordered_set>
 #include <vector>
 
+#include "report/pass_counters.h"
+
 class ErasedFormIdRecord {
  public:
   bool Contains(std::uint32_t formId) const;
   // Strong guarantee: if memory runs out, the record is unchanged and bad_alloc leaves.
-  void Append(std::uint32_t formId);
-  const std::vector<std::uint32_t>& InWalkOrder() const { return walkOrder_; }
+  void Append(const ErasedForm& form);
+  const std::vector<ErasedForm>& InWalkOrder() const { return walkOrder_; }
 
  private:
-  std::vector<std::uint32_t> walkOrder_;
+  std::vector<ErasedForm> walkOrder_;
   // Run-time FormIds (top byte 0xFF, the only ones a pass erases) have 2^24 possible low
   // parts: one bit each, 2 MiB, allocated with the first of them.
   std::unique_ptr<std::uint64_t[]> runtimeBits_;

@@ -68,13 +68,16 @@ std::optional<KeptReason> ReasonToKeepJ(const GameForm* form) {
   return Erase;
 }
 
-std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& inputs) {
+// `outpost` learns whether a form the rules let go is an outpost (erased by bEraseOutposts=1).
+std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& inputs,
+                                        bool& outpost) {
   if (form == inputs.keptFormA || form == inputs.keptFormB) return KeptReason::VKeptForm;
   switch (ClassifyReference(form, inputs.outpostMarker, inputs.listMarkerForm)) {
     case ReferenceCategory::ListMarked:
       return KeptReason::VListMarked;
     case ReferenceCategory::Outpost:
       if (!inputs.eraseOutposts) return KeptReason::VOutpost;
+      outpost = true;
       return Erase;
     case ReferenceCategory::None:
       return Erase;
@@ -83,23 +86,22 @@ std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& 
 }
 
 // 'K' and 'J' forms are erased in two steps, unless something in the game holds them.
-void EraseWithBase(GameForm* form, std::uint32_t formId, ErasedType type, bool unreadable,
-                   PassTally& tally) {
+void EraseWithBase(GameForm* form, const ErasedForm& erased, bool unreadable, PassTally& tally) {
   if (GetFormHolder(form) != 0) {
-    tally.Kept(type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame,
+    tally.Kept(erased.type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame,
                unreadable);
     return;
   }
-  ErasedFormIds.Append(formId);  // recorded before the engine sees the first erase call
+  ErasedFormIds.Append(erased);  // recorded before the engine sees the first erase call
   BeginErase(form);
   FinishErase(form);
-  tally.Erased(type, formId, unreadable);
+  tally.Erased(erased, unreadable);
 }
 
-void EraseV(GameForm* form, std::uint32_t formId, bool unreadable, PassTally& tally) {
-  ErasedFormIds.Append(formId);
+void EraseV(GameForm* form, const ErasedForm& erased, bool unreadable, PassTally& tally) {
+  ErasedFormIds.Append(erased);
   EraseVForm(form);
-  tally.Erased(ErasedType::V, formId, unreadable);
+  tally.Erased(erased, unreadable);
 }
 
 }  // namespace
@@ -114,24 +116,24 @@ void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, Pass
   // form means one of them was unreadable.
   const std::uint64_t faultsBefore = AbsorbedFaultCount();
   std::optional<KeptReason> reason;
-  ErasedType type = ErasedType::K;
+  ErasedForm erased{key, ErasedType::K, false};
   switch (GetFormType(form)) {
     case TypeK:
       reason = ReasonToKeepK(form);
       break;
     case TypeJ:
       reason = ReasonToKeepJ(form);
-      type = ErasedType::J;
+      erased.type = ErasedType::J;
       break;
     case TypeV:
-      reason = ReasonToKeepV(form, inputs);
-      type = ErasedType::V;
+      reason = ReasonToKeepV(form, inputs, erased.outpost);
+      erased.type = ErasedType::V;
       break;
     default:
       return tally.Kept(KeptReason::NotCleanedType);
   }
   const bool unreadable = AbsorbedFaultCount() != faultsBefore;
   if (reason) return tally.Kept(*reason, unreadable);
-  if (type == ErasedType::V) return EraseV(form, key, unreadable, tally);
-  EraseWithBase(form, key, type, unreadable, tally);
+  if (erased.type == ErasedType::V) return EraseV(form, erased, unreadable, tally);
+  EraseWithBase(form, erased, unreadable, tally);
 }

@@ -29,7 +29,7 @@ void PassTally::WalkRestarted() {
     std::memset(erasedThisPass, 0, sizeof erasedThisPass);
     const auto& record = ErasedFormIds.InWalkOrder();
     for (std::size_t i = erasedBeforePass_; i < record.size(); ++i) {
-      if (IsRuntimeFormId(record[i])) MarkErasedAfterRestart(record[i]);
+      if (IsRuntimeFormId(record[i].formId)) MarkErasedAfterRestart(record[i].formId);
     }
     restarted_ = true;
   }

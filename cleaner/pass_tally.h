@@ -22,11 +22,11 @@ class PassTally {
   // Any other run-time key is examined, then either erased or kept: one count each, so
   // that the forms examined are the sum of the two and the skipped ones. `unreadable`: a
   // guarded read faulted while the form was judged.
-  void Erased(ErasedType type, std::uint32_t formId, bool unreadable) {
-    ++counters_.erased[static_cast<std::size_t>(type)];
+  void Erased(const ErasedForm& form, bool unreadable) {
+    ++counters_.erased[static_cast<std::size_t>(form.type)];
     unreadableErased_ += unreadable ? 1 : 0;
     counters_.unreadableForms += unreadable ? 1 : 0;
-    if (restarted_) MarkErasedAfterRestart(formId);
+    if (restarted_) MarkErasedAfterRestart(form.formId);
   }
   void Kept(KeptReason reason, bool unreadable = false) {
     ++counters_.kept[static_cast<std::size_t>(reason)];
@@ -40,6 +40,8 @@ class PassTally {
   void WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse);
 
   PassCounters& Counters() { return counters_; }
+  // Where this pass's erasures begin in the erased record.
+  std::size_t ErasedBeforePass() const { return erasedBeforePass_; }
 
  private:
   // Only once the walk has restarted (rare): which FormIds this pass erased.

@@ -36,6 +36,15 @@ inline constexpr std::size_t KeptReasonCount = static_cast<std::size_t>(KeptReas
 enum class ErasedType : std::uint8_t { K, J, V };
 inline constexpr std::size_t ErasedTypeCount = 3;
 
+// One form a pass erased, as the erased record keeps it and the list of erased forms shows it.
+struct ErasedForm {
+  std::uint32_t formId;
+  ErasedType type;
+  bool outpost;  // a 'V' outpost, erased because bEraseOutposts=1
+
+  friend bool operator==(const ErasedForm&, const ErasedForm&) = default;
+};
+
 struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
   std::uint64_t slotsInUse = 0;

@@ -4,6 +4,7 @@
 
 #include "host/version_record.h"
 #include "plugin_identity.h"
+#include "report/erased_list.h"
 #include "report/pass_section.h"
 #include "report/report_file.h"
 #include "report/report_text.h"
@@ -42,25 +43,64 @@ void AddGameVersion(ReportText& text, std::uint32_t packed) {
   text.AddNumber((packed >> 4) & 0xFFF).Add(".").AddNumber(packed & 0xF);
 }
 
-}  // namespace
-
-void StartReport(bool eraseOutposts) noexcept {
+// "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: ", the files' first words.
+ReportText& AddProductTitle(ReportText& text) {
   const VersionRecord& record = VKRXPlugin_Version;
-  ReportText text;
   text.Add(record.displayName, sizeof record.displayName)
       .Add(" v")
       .AddNumber(record.pluginVersion >> 24)
       .Add(".");
-  text.AddNumber((record.pluginVersion >> 16) & 0xFF).Add(": cleaning report").EndLine();
+  return text.AddNumber((record.pluginVersion >> 16) & 0xFF).Add(": ");
+}
+
+void AppendToReport(const ReportText& text, bool flush) noexcept {
+  RunFileAppender report(RunFile::Report);
+  if (report.Append(text.Data(), text.Size()) && flush) report.Flush();
+}
+
+void StartErasedList() noexcept {
+  ReportText text;
+  AddProductTitle(text).Add("the forms its cleaning passes erased, one line each").EndLine();
+  text.Add(
+          "Search it for the FormId the game's console shows for an object: 8 hex digits, "
+          "such as FF00A1B2.")
+      .EndLine();
+  text.Add(
+          "Each line holds a FormId and its kind: K, J, V, or V outpost (erased because "
+          "bEraseOutposts=1).")
+      .EndLine();
+  StartRunFile(RunFile::ErasedList, text.Data(), text.Size());
+}
+
+// This pass's heading, one line a form, and the count that closes it: a list cut short
+// lacks that last line. False when any of it could not be written.
+bool AppendToErasedList(unsigned pass, std::span<const ErasedForm> erased) noexcept {
+  RunFileAppender list(RunFile::ErasedList);
+  ReportText heading;
+  heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ").AddNumber(erased.size());
+  heading.Add(erased.size() == 1 ? " form erased" : " forms erased").EndLine();
+  ReportText closing;
+  closing.AddNumber(erased.size()).Add(erased.size() == 1 ? " form listed" : " forms listed");
+  closing.EndLine();
+  return list.Append(heading.Data(), heading.Size()) && AppendErasedForms(list, erased) &&
+         list.Append(closing.Data(), closing.Size());
+}
+
+}  // namespace
+
+void StartReport(bool eraseOutposts) noexcept {
+  ReportText text;
+  AddProductTitle(text).Add("cleaning report").EndLine();
   text.Add("Made for Kelvarion ");
-  AddGameVersion(text, record.compatibleGameVersions[0]);
+  AddGameVersion(text, VKRXPlugin_Version.compatibleGameVersions[0]);
   text.Add(", the one game version it works with.").EndLine();
   text.Add("Every line is explained in " PLAYER_GUIDE_FILE ", beside the plugin.").EndLine();
   text.AddTimestamp().Add("Armed by bPluginActive=1. ");
   text.Add(eraseOutposts ? "bEraseOutposts=1: outposts are erased too."
                          : "bEraseOutposts=0: outposts are kept.");
   text.EndLine();
-  StartReportFile(text.Data(), text.Size());
+  StartRunFile(RunFile::Report, text.Data(), text.Size());
+  StartErasedList();
 }
 
 void ReportNoMessagingService() noexcept {
@@ -70,13 +110,19 @@ void ReportNoMessagingService() noexcept {
           "The loader offers no messaging service: no cleaning will happen in this game "
           "session.")
       .EndLine();
-  AppendToReportFile(text.Data(), text.Size(), false);
+  AppendToReport(text, false);
 }
 
-void ReportPass(const PassCounters& counters) noexcept {
+void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased) noexcept {
+  const unsigned pass = ++passesReported;
+  const bool listed = AppendToErasedList(pass, erased);
   ReportText text;
-  AddPassSection(text, ++passesReported, counters);
-  AppendToReportFile(text.Data(), text.Size(), false);
+  AddPassSection(text, pass, counters);
+  if (!listed) {
+    text.Add("  The list of erased forms (KelvarionSaveCleaner.erased.txt) could not be written.");
+    text.EndLine();
+  }
+  AppendToReport(text, false);
 }
 
 void ReportPassFailure(PassFailure failure) noexcept {
@@ -84,7 +130,7 @@ void ReportPassFailure(PassFailure failure) noexcept {
   text.EndLine().AddTimestamp().Add(LoadName(++passesReported));
   text.Add(": the cleaning pass FAILED: ").Add(FailureText(failure));
   text.Add(". The game ends without saving; the plugin stays armed.").EndLine();
-  AppendToReportFile(text.Data(), text.Size(), true);
+  AppendToReport(text, true);
 }
 
 void ReportRunEnd(bool disarmed) noexcept {
@@ -98,5 +144,5 @@ void ReportRunEnd(bool disarmed) noexcept {
         "KelvarionSaveCleaner.ini yourself.");
   }
   text.EndLine();
-  AppendToReportFile(text.Data(), text.Size(), false);
+  AppendToReport(text, false);
 }

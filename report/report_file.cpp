@@ -3,17 +3,24 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <iterator>
 
 #include "host/plugin_folder.h"
 
 namespace {
 
-// Set once this run's report exists; a run whose report could not be created writes nothing.
-bool reportStarted = false;
+struct RunFileNames {
+  const char* ending;
+  const char* oldEnding;
+};
+constexpr RunFileNames Names[] = {{".log", ".old.log"}, {".erased.txt", ".erased.old.txt"}};
+
+// Set once this run's file exists; a file that could not be created is not written to.
+bool started[std::size(Names)] = {};
 
 // PluginFolder + base name + ending, widened into a fixed buffer (every part is ASCII).
-struct ReportPath {
-  explicit ReportPath(const char* ending) noexcept {
+struct PluginFilePath {
+  explicit PluginFilePath(const char* ending) noexcept {
     for (const char* part : {PluginFolder, PluginFilesBaseName, ending}) {
       for (; *part != '\0' && length + 1 < sizeof text / sizeof text[0]; ++part) {
         text[length++] = static_cast<wchar_t>(*part);
@@ -25,24 +32,9 @@ struct ReportPath {
   std::size_t length = 0;
 };
 
-// Closes the handle exactly once.
-class ScopedFileHandle {
- public:
-  explicit ScopedFileHandle(HANDLE handle) noexcept : handle_(handle) {}
-  ~ScopedFileHandle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  ScopedFileHandle(const ScopedFileHandle&) = delete;
-  ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
-  ScopedFileHandle(ScopedFileHandle&&) = delete;
-  ScopedFileHandle& operator=(ScopedFileHandle&&) = delete;
-
-  bool Valid() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const noexcept { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+const RunFileNames& NamesOf(RunFile file) {
+  return Names[static_cast<std::size_t>(file)];
+}
 
 bool WriteAll(HANDLE file, const char* text, std::size_t length) noexcept {
   DWORD written = 0;
@@ -52,26 +44,40 @@ bool WriteAll(HANDLE file, const char* text, std::size_t length) noexcept {
 
 }  // namespace
 
-void StartReportFile(const char* text, std::size_t length) noexcept {
-  const ReportPath path(".log");
-  const ReportPath old(".old.log");
+void StartRunFile(RunFile file, const char* text, std::size_t length) noexcept {
+  const PluginFilePath path(NamesOf(file).ending);
+  const PluginFilePath old(NamesOf(file).oldEnding);
   // Only a file moves aside: a directory of that name is someone else's and stays put.
   const DWORD attributes = GetFileAttributesW(path.text);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     MoveFileExW(path.text, old.text, MOVEFILE_REPLACE_EXISTING);
   }
-  // CREATE_NEW: a report that could not be moved aside is never overwritten.
-  const ScopedFileHandle file(CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return;
-  reportStarted = WriteAll(file.Get(), text, length);
+  // CREATE_NEW: a file that could not be moved aside is never overwritten.
+  const HANDLE handle = CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  started[static_cast<std::size_t>(file)] = WriteAll(handle, text, length);
+  CloseHandle(handle);
 }
 
-void AppendToReportFile(const char* text, std::size_t length, bool flush) noexcept {
-  if (!reportStarted) return;
-  const ReportPath path(".log");
-  const ScopedFileHandle file(CreateFileW(path.text, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return;
-  if (WriteAll(file.Get(), text, length) && flush) FlushFileBuffers(file.Get());
+RunFileAppender::RunFileAppender(RunFile file) noexcept
+    : handle_(INVALID_HANDLE_VALUE), ok_(started[static_cast<std::size_t>(file)]) {
+  if (!ok_) return;
+  const PluginFilePath path(NamesOf(file).ending);
+  handle_ = CreateFileW(path.text, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  ok_ = handle_ != INVALID_HANDLE_VALUE;
+}
+
+RunFileAppender::~RunFileAppender() {
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+bool RunFileAppender::Append(const char* text, std::size_t length) noexcept {
+  ok_ = ok_ && WriteAll(handle_, text, length);
+  return ok_;
+}
+
+void RunFileAppender::Flush() noexcept {
+  if (ok_) FlushFileBuffers(handle_);
 }

@@ -1,15 +1,35 @@
-// The report file, KelvarionSaveCleaner.log in the plugin folder, and the one write it takes
-// at a time: open, append, close. No thread and no lock of its own; others may read it
-// meanwhile.
+// The two files an armed run writes in the plugin folder: the report
+// (KelvarionSaveCleaner.log) and the list of erased forms (KelvarionSaveCleaner.erased.txt).
+// No thread and no lock of their own; others may read them meanwhile.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-// Renames an existing report to KelvarionSaveCleaner.old.log (replacing an older one) and
-// creates a new one holding `text`. If the new file cannot be created, nothing more is
-// written in this run.
-void StartReportFile(const char* text, std::size_t length) noexcept;
+enum class RunFile : std::uint8_t { Report, ErasedList };
 
-// Appends to the report this run started; `flush` puts it on disk before returning (the
-// process may end without flushing anything right after).
-void AppendToReportFile(const char* text, std::size_t length, bool flush) noexcept;
+// Renames an existing file to its old name (KelvarionSaveCleaner.old.log,
+// KelvarionSaveCleaner.erased.old.txt; replacing an older one) and creates a new one holding
+// `text`. If the new file cannot be created, nothing more is written to it in this run.
+void StartRunFile(RunFile file, const char* text, std::size_t length) noexcept;
+
+// Appends to a file this run started, through one handle for as long as it lives, which it
+// closes. Every write lands whole or the appender says so.
+class RunFileAppender {
+ public:
+  explicit RunFileAppender(RunFile file) noexcept;
+  ~RunFileAppender();
+  RunFileAppender(const RunFileAppender&) = delete;
+  RunFileAppender& operator=(const RunFileAppender&) = delete;
+  RunFileAppender(RunFileAppender&&) = delete;
+  RunFileAppender& operator=(RunFileAppender&&) = delete;
+
+  // False once the file could not be opened or any write fell short.
+  bool Append(const char* text, std::size_t length) noexcept;
+  // Puts what was appended on disk before returning (the process may end right after).
+  void Flush() noexcept;
+
+ private:
+  void* handle_;
+  bool ok_;
+};

@@ -71,7 +71,7 @@ bool UnreadableOnVisit(void* form, std::uint8_t type, const std::string& reason)
 
 struct Tally {
   std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0;
-  std::uint64_t skipped = 0, unreadable = 0;
+  std::uint64_t skipped = 0, unreadable = 0, erasedOutposts = 0;
   bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
@@ -111,7 +111,8 @@ Tally ReplayWalk() {
     std::string reason = found == facts.end() ? "unstated" : found->second.expect;
     const bool erasedNow =
         erasures < erasedThisPass.size() && erasedThisPass[erasures] == slot.form;
-    if (erasedNow && reason == "v-outpost") reason = "erase";  // outposts erased when asked to
+    const bool erasedOutpost = erasedNow && reason == "v-outpost";
+    if (erasedOutpost) reason = "erase";  // outposts erased when asked to
     const bool unreadable = UnreadableOnVisit(slot.form, type, erasedNow ? "erase" : reason);
     tally.unreadable += unreadable;
     if (erasedNow && reason == "erase") ++tally.expectedErase;
@@ -124,6 +125,7 @@ Tally ReplayWalk() {
     }
     erased.insert(slot.form);
     unreadableErased += unreadable;
+    tally.erasedOutposts += erasedOutpost;
     ++tally.erased[erasedTypes[erasures]];
     ++erasures;
     for (; nextEvent < events.size() && events[nextEvent].afterErasures == erasures; ++nextEvent) {
@@ -212,11 +214,12 @@ void TallyUnlocked(std::int64_t nowNs) {
     };
     Trace(
         "tally slots=%llu in-use=%llu restarts=%llu examined=%llu erased=K:%llu,J:%llu,V:%llu "
-        "expected-erase=%llu skipped=%llu unreadable=%llu keptb-unreadable=%d lock-ns=%lld "
-        "kept=%s",
+        "outposts=%llu expected-erase=%llu skipped=%llu unreadable=%llu keptb-unreadable=%d "
+        "lock-ns=%lld kept=%s",
         static_cast<unsigned long long>(tally.slots), static_cast<unsigned long long>(tally.inUse),
         static_cast<unsigned long long>(tally.restarts),
         static_cast<unsigned long long>(tally.examined), erased('K'), erased('J'), erased('V'),
+        static_cast<unsigned long long>(tally.erasedOutposts),
         static_cast<unsigned long long>(tally.expectedErase),
         static_cast<unsigned long long>(tally.skipped),
         static_cast<unsigned long long>(tally.unreadable), tally.keptBUnreadable ? 1 : 0,

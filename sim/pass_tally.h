@@ -1,12 +1,13 @@
 // The simulator's own account of each cleaning pass, to hold the plugin's report against:
-// erase calls per type as its stubs saw them, the reason each examined form was kept as the
-// world says it should be (the `expect=` attribute), the forms skipped for an earlier
-// erasure, the forms whose judging meets a member the world made unreadable (and whether
-// the second kept form's member is one), the time the lock was held on the virtual clock.
+// erase calls per type as its stubs saw them (and the outposts among the 'V' ones, as the
+// world says they are), the reason each examined form was kept as the world says it should
+// be (the `expect=` attribute), the forms skipped for an earlier erasure, the forms whose
+// judging meets a member the world made unreadable (and whether the second kept form's
+// member is one), the time the lock was held on the virtual clock.
 // The walk is replayed from the erase calls the engine saw, with the moves and shrinks that
 // happened. At each unlock, with tracing on, one line:
-//   tally slots=N in-use=N restarts=N examined=N erased=K:N,J:N,V:N expected-erase=N
-//         skipped=N unreadable=N keptb-unreadable=0|1 lock-ns=N kept=REASON:N,...
+//   tally slots=N in-use=N restarts=N examined=N erased=K:N,J:N,V:N outposts=N
+//         expected-erase=N skipped=N unreadable=N keptb-unreadable=0|1 lock-ns=N kept=REASON:N,...
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demonstration: installs what it needs, builds the plugin and the host simulator, and
 # plays a full two-load cleaning run of a synthetic world with the shipped settings file.
-# It leaves the run's report and the settings file as the run left them in build/demo/.
+# It leaves the run's report, its list of erased forms and the settings file as the run left
+# them in build/demo/.
 # Options are passed on to the simulator (--show-boxes also shows the real boxes; it needs
 # a display).
 set -euo pipefail
@@ -41,7 +42,8 @@ fi
 
 echo "Playing a two-load run in the simulator"
 echo
-rm -f "$demo/KelvarionSaveCleaner.log" "$demo/KelvarionSaveCleaner.ini"
+rm -f "$demo/KelvarionSaveCleaner.log" "$demo/KelvarionSaveCleaner.erased.txt" \
+  "$demo/KelvarionSaveCleaner.ini"
 if ! (cd "$demo" && "$root/cmake/wine-run.sh" "$root/build/release/bin/kelvarion_sim.exe" \
         --results . "$@" 2>"$logs/run.log"); then
   echo "Failed: the run in the simulator. The last 30 lines of $logs/run.log:" >&2
@@ -49,5 +51,6 @@ if ! (cd "$demo" && "$root/cmake/wine-run.sh" "$root/build/release/bin/kelvarion
   exit 1
 fi
 echo
-echo "The run's report and its settings file, as the run left them (disarmed):"
+echo "The run's report, its list of erased forms and its settings file, as the run left them"
+echo "(disarmed):"
 echo "$demo"

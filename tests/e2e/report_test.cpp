@@ -21,6 +21,8 @@ using report_checks::ReportName;
 using testing_support::ArmedSettings;
 using testing_support::SimScenario;
 
+const wchar_t* const OldErasedListName = L"KelvarionSaveCleaner.erased.old.txt";
+
 namespace {
 
 using testing_support::PrintTo;
@@ -99,6 +101,7 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   EXPECT_EQ(report.passes[1].Figure("Forms with unreadable data (treated as absent)"), "20");
   EXPECT_EQ(report.lines.back(),
             "End of the run: bPluginActive is now 0; the plugin stays idle from the next start.");
+  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
 
   // Plain text any editor reads: ASCII, CR LF line ends, short, and no lists of FormIds.
   EXPECT_TRUE(report.crlfOnly);
@@ -132,6 +135,7 @@ TEST_P(VerdictTest, OpensThePassSectionInPlainWords) {
   EXPECT_EQ(report.passes.back().title, GetParam().verdict);
   EXPECT_EQ(report.passes.back().next, GetParam().next);
   report_checks::ExpectReportMatchesTallies(report, result);
+  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
 }
 
 const std::string ReloadNext =
@@ -177,6 +181,12 @@ TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
   report_checks::ExpectReportMatchesTallies(report, result);
   report_checks::ExpectFigures(
       report, {{"'V': outpost, kept (bEraseOutposts=0)", "0"}, {"'V' forms", "550"}});
+  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  const auto list = report_checks::ReadErasedList(scenario.Folder());
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(std::count_if(list[0].forms.begin(), list[0].forms.end(),
+                          [](const std::string& form) { return form.ends_with(" V outpost"); }),
+            100);
 }
 
 // Memory stays exhausted from the load on: the failure line still reaches the disk, for
@@ -192,7 +202,8 @@ TEST(Report, AFailureLineNeedsNoMemory) {
                        "without saving; the plugin stays armed."));
 }
 
-// A pass that finds nothing to erase allocates nothing at all, its report included.
+// A pass that finds nothing to erase allocates nothing at all, its report and its section of
+// the list of erased forms included.
 TEST(Report, APassAndItsReportAllocateNothing) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
@@ -203,6 +214,7 @@ TEST(Report, APassAndItsReportAllocateNothing) {
   const auto report = ReadReport(scenario.Folder());
   ASSERT_EQ(report.passes.size(), 1u);
   report_checks::ExpectReportMatchesTallies(report, result);
+  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
 }
 
 TEST(Report, TheRunsEndIsWrittenAfterTheSettingsAndBeforeTheNotice) {
@@ -222,9 +234,15 @@ TEST(Report, AnArmedStartKeepsThePreviousReportAsTheOldOne) {
   const auto& folder = scenario.Folder();
   sim::WriteWholeFile(folder.PluginFile(ReportName), "the report of a run that ended badly\r\n");
   sim::WriteWholeFile(folder.PluginFile(OldReportName), "an older report\r\n");
+  sim::WriteWholeFile(folder.PluginFile(report_checks::ErasedListName), "its list\r\n");
+  sim::WriteWholeFile(folder.PluginFile(OldErasedListName), "an older list\r\n");
   const auto result = scenario.Run("load\n");
   EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldReportName)),
             "the report of a run that ended badly\r\n");
+  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldErasedListName)), "its list\r\n");
+  EXPECT_TRUE(sim::ReadWholeFile(folder.PluginFile(report_checks::ErasedListName))
+                  .value_or("")
+                  .starts_with("Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: "));
   const auto report = ReadReport(folder);
   ASSERT_FALSE(report.lines.empty());
   EXPECT_EQ(report.lines[0],
@@ -243,16 +261,20 @@ TEST_P(IdleReportTest, AnIdleStartTouchesNeitherReport) {
   SimScenario scenario;
   scenario.WriteSettings("[General]\r\nbPluginActive=0\r\n");
   const auto& folder = scenario.Folder();
-  if (GetParam().report) sim::WriteWholeFile(folder.PluginFile(ReportName), GetParam().report);
-  if (GetParam().oldReport) {
-    sim::WriteWholeFile(folder.PluginFile(OldReportName), GetParam().oldReport);
+  // The list of erased forms and its old one stand beside them, with the same texts.
+  const std::pair<const wchar_t*, const char*> files[] = {
+      {ReportName, GetParam().report},
+      {OldReportName, GetParam().oldReport},
+      {report_checks::ErasedListName, GetParam().report},
+      {OldErasedListName, GetParam().oldReport}};
+  for (const auto& [name, text] : files) {
+    if (text) sim::WriteWholeFile(folder.PluginFile(name), text);
   }
   scenario.Run("demo-world\nload\nmessage 2\nloadgame\nupdate 5000000000\n");
-  const auto asString = [](const char* text) {
-    return text ? std::optional<std::string>(text) : std::nullopt;
-  };
-  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(ReportName)), asString(GetParam().report));
-  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldReportName)), asString(GetParam().oldReport));
+  for (const auto& [name, text] : files) {
+    EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(name)),
+              text ? std::optional<std::string>(text) : std::nullopt);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Earlier, IdleReportTest,
@@ -283,10 +305,11 @@ std::vector<std::string> RunAsThePlayerSeesIt(const testing_support::SimResult& 
 
 struct DestinationCase {
   const char* name;
-  const char* script;  // lines before the run
-  bool directory;      // a directory where the report goes
-  bool heldOpen;       // the report held open, without sharing, by this test program
-  bool oldHeldOpen;    // an earlier report, and the old one held open without sharing
+  const char* script;          // lines before the run
+  bool directory;              // a directory where the report goes
+  bool heldOpen;               // the report held open, without sharing, by this test program
+  bool oldHeldOpen;            // an earlier report, and the old one held open without sharing
+  bool listDirectory = false;  // a directory where the list of erased forms goes
 };
 
 class BadDestinationTest : public ::testing::TestWithParam<DestinationCase> {};
@@ -304,6 +327,10 @@ TEST_P(BadDestinationTest, LeavesTheRunAndItsBoxesUnchanged) {
   if (GetParam().directory) {
     ASSERT_TRUE(CreateDirectoryW(reportFile.c_str(), nullptr));
   }
+  const std::wstring listFile = scenario.Folder().PluginFile(report_checks::ErasedListName);
+  if (GetParam().listDirectory) {
+    ASSERT_TRUE(CreateDirectoryW(listFile.c_str(), nullptr));
+  }
   sim::ScopedHandle held;
   const std::wstring oldReportFile = scenario.Folder().PluginFile(OldReportName);
   if (GetParam().heldOpen || GetParam().oldHeldOpen) {
@@ -319,6 +346,16 @@ TEST_P(BadDestinationTest, LeavesTheRunAndItsBoxesUnchanged) {
   held.Close();
 
   const auto& folder = scenario.Folder();
+  if (GetParam().listDirectory) {
+    // Each pass says so in one line; the rest of the report is the reference run's.
+    const std::string unwritten =
+        "  The list of erased forms (KelvarionSaveCleaner.erased.txt) could not be written.";
+    auto lines = ReadReport(folder).lines;
+    EXPECT_EQ(std::erase(lines, unwritten), 2u);
+    EXPECT_EQ(lines, ReadReport(reference.Folder()).lines);
+    EXPECT_NE(GetFileAttributesW(listFile.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    return;
+  }
   if (GetParam().oldHeldOpen) {
     // The earlier report could not move aside: it is kept as it was, not overwritten.
     EXPECT_EQ(sim::ReadWholeFile(reportFile), "another program's\r\n");
@@ -345,7 +382,8 @@ INSTANTIATE_TEST_SUITE_P(
                         "box 1 ini-remove-folder\nbox 1 ini-create-folder\n", false, false, false},
         DestinationCase{"DirectoryInTheReportsPlace", "", true, false, false},
         DestinationCase{"ReportHeldOpenWithoutSharing", "", false, true, false},
-        DestinationCase{"OldReportHeldOpenWithoutSharing", "", false, false, true}),
+        DestinationCase{"OldReportHeldOpenWithoutSharing", "", false, false, true},
+        DestinationCase{"DirectoryInTheListsPlace", "", false, false, false, true}),
     testing_support::RowName());
 
 }  // namespace

@@ -13,21 +13,26 @@ using testing_support::RefusingMalloc;
 
 namespace {
 
+ErasedForm K(std::uint32_t formId) {
+  return {formId, ErasedType::K, false};
+}
+
 TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
   ErasedFormIdRecord record;
   EXPECT_FALSE(record.Contains(0xFF000001));
-  std::vector<std::uint32_t> appended;
+  std::vector<ErasedForm> appended;
   std::mt19937 random(1234);
   for (int i = 0; i < 300000; ++i) {
-    // Run-time ids across the whole 24-bit range, and loaded ids beside them.
+    // Run-time ids across the whole 24-bit range, and loaded ids beside them; every kind.
     const std::uint32_t low = (random() & 0x00FFFFFF);
     const std::uint32_t formId = (i % 5 == 0) ? (0x00000000u | low) : (0xFF000000u | low);
     if (record.Contains(formId)) continue;
-    record.Append(formId);
-    appended.push_back(formId);
+    const ErasedForm form{formId, static_cast<ErasedType>(i % 3), i % 3 == 2 && i % 7 == 0};
+    record.Append(form);
+    appended.push_back(form);
   }
   EXPECT_EQ(record.InWalkOrder(), appended);
-  for (const std::uint32_t formId : appended) ASSERT_TRUE(record.Contains(formId));
+  for (const ErasedForm& form : appended) ASSERT_TRUE(record.Contains(form.formId));
   int falsePositives = 0;
   for (int i = 0; i < 100000; ++i) {
     const std::uint32_t formId = 0xFE000000u | (random() & 0x00FFFFFF);
@@ -35,7 +40,7 @@ TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
   }
   EXPECT_EQ(falsePositives, 0);
   EXPECT_FALSE(record.Contains(0xFF000000u | 0x00FFFFFF) &&
-               std::find(appended.begin(), appended.end(), 0xFFFFFFFFu) == appended.end());
+               std::find(appended.begin(), appended.end(), K(0xFFFFFFFFu)) == appended.end());
 }
 
 // Run-time ids share the membership bitmap with their neighbours: a record of some ids must
@@ -46,10 +51,10 @@ TEST(ErasedFormIdRecord, NoFalsePositivesBesideRecordedRuntimeIds) {
   std::mt19937 random(99);
   for (std::uint32_t low = 5; low < 0x00FFFF00; low += 150 + random() % 5000) {
     recorded.push_back(0xFF000000u | low);
-    record.Append(recorded.back());
+    record.Append(K(recorded.back()));
   }
   recorded.push_back(0xFFFFFFFFu);  // the last run-time id
-  record.Append(0xFFFFFFFFu);
+  record.Append(K(0xFFFFFFFFu));
   int falsePositives = 0, probes = 0;
   for (const std::uint32_t formId : recorded) {
     for (int delta = -140; delta <= 140; ++delta) {
@@ -66,20 +71,20 @@ TEST(ErasedFormIdRecord, NoFalsePositivesBesideRecordedRuntimeIds) {
 
 TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   ErasedFormIdRecord record;
-  for (std::uint32_t i = 1; i <= 512; ++i) record.Append(0xFF000000u | i);
+  for (std::uint32_t i = 1; i <= 512; ++i) record.Append(K(0xFF000000u | i));
   RefusingMalloc malloc;
   ASSERT_TRUE(malloc.Patched());
   int refused = 0;
   for (std::uint32_t i = 513; i <= 5000; ++i) {
     RefusingMalloc::RefuseNext(1);
     try {
-      record.Append(0xFF000000u | i);
+      record.Append(K(0xFF000000u | i));
     } catch (const std::bad_alloc&) {
       ++refused;
       RefusingMalloc::Stop();
       EXPECT_FALSE(record.Contains(0xFF000000u | i));
       EXPECT_EQ(record.InWalkOrder().size(), i - 1);
-      record.Append(0xFF000000u | i);  // with memory back, the same append goes through
+      record.Append(K(0xFF000000u | i));  // with memory back, the same append goes through
     }
     RefusingMalloc::Stop();
   }
@@ -88,10 +93,10 @@ TEST(ErasedFormIdRecord, OutOfMemoryLeavesTheRecordUnchanged) {
   for (std::uint32_t i = 1; i <= 5000; ++i) ASSERT_TRUE(record.Contains(0xFF000000u | i));
   // A loaded FormId too (the pass never erases one, but the record must still hold it).
   RefusingMalloc::RefuseNext(1);
-  EXPECT_THROW(record.Append(0x00001234), std::bad_alloc);
+  EXPECT_THROW(record.Append(K(0x00001234)), std::bad_alloc);
   RefusingMalloc::Stop();
   EXPECT_FALSE(record.Contains(0x00001234));
-  record.Append(0x00001234);
+  record.Append(K(0x00001234));
   EXPECT_TRUE(record.Contains(0x00001234));
 }
 

@@ -1,0 +1,45 @@
+#include "report/erased_list.h"
+
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+// A few hundred kilobytes a write: the first pass of a large save erases some hundred
+// thousand forms. Static, so that writing allocates nothing; only the load-game thread writes.
+constexpr std::size_t ChunkBytes = 256 * 1024;
+constexpr std::size_t LongestLine = 32;
+char chunk[ChunkBytes];
+
+constexpr const char* KindTexts[] = {" K\r\n", " J\r\n", " V\r\n"};
+constexpr const char* OutpostText = " V outpost\r\n";
+static_assert(std::size(KindTexts) == ErasedTypeCount, "a kind for every erased type");
+
+// The FormId as the console shows it: 8 hex digits.
+char* PutFormId(char* out, std::uint32_t formId) {
+  constexpr char Digits[] = "0123456789ABCDEF";
+  for (int shift = 28; shift >= 0; shift -= 4) *out++ = Digits[(formId >> shift) & 0xF];
+  return out;
+}
+
+char* PutText(char* out, const char* text) {
+  const std::size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return out + length;
+}
+
+}  // namespace
+
+bool AppendErasedForms(RunFileAppender& list, std::span<const ErasedForm> forms) noexcept {
+  char* const begin = chunk;
+  char* out = begin;
+  for (const ErasedForm& form : forms) {
+    if (out + LongestLine > begin + ChunkBytes) {
+      if (!list.Append(begin, static_cast<std::size_t>(out - begin))) return false;
+      out = begin;
+    }
+    out = PutFormId(out, form.formId);
+    out = PutText(out, form.outpost ? OutpostText : KindTexts[static_cast<std::size_t>(form.type)]);
+  }
+  return out == begin || list.Append(begin, static_cast<std::size_t>(out - begin));
+}
