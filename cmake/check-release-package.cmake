@@ -6,7 +6,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package
 if(NOT built EQUAL 0)
   message(FATAL_ERROR "building the package failed")
 endif()
-set(archive ${BUILD_DIR}/KelvarionSaveCleaner-2.0.zip)
+set(archive ${ARCHIVE})
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${archive} OUTPUT_VARIABLE listing
                 RESULT_VARIABLE listed)
 string(REPLACE "\n" ";" entries "${listing}")

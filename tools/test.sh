@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting and the stack of folders, builds everything,
 # runs static analysis over the product and every test under Wine with one persistent
-# wineserver for the whole run.
+# wineserver for the whole run, then checks that a second build gives the release's bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -16,3 +16,4 @@ wineserver -p >/dev/null 2>&1 || true  # already running for this prefix is fine
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
 ctest --preset release
+tools/check-reproducible.sh
