@@ -1,5 +1,7 @@
 #include "bench/bench_support.h"
 
+#include <windows.h>
+
 #include "sim/engine_stubs.h"
 #include "sim/forms.h"
 #include "sim/loader.h"
@@ -9,16 +11,20 @@
 
 namespace bench {
 
-bool StartArmedPlugin() {
-  return StartArmedPlugins({sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")});
+bool StartArmedPlugin(bool listBlocked) {
+  return StartArmedPlugins({sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")}, listBlocked);
 }
 
-bool StartArmedPlugins(const std::vector<std::wstring>& plugins) {
+bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listBlocked) {
   // Static: the folder stays the game's current folder until the program ends, and is
   // removed after the current directory has left it.
   static const sim::ScratchGameFolder folder(L"bench");
   static const sim::CurrentDirectoryScope inGameFolder(folder.Path());
   folder.WriteSettings("[General]\r\nbPluginActive=1\r\n");
+  if (listBlocked &&
+      !CreateDirectoryW(folder.PluginFile(L"KelvarionSaveCleaner.erased.txt").c_str(), nullptr)) {
+    return false;
+  }
 
   sim::SetTracing(false);
   sim::SetRecordForms(false);
