@@ -17,6 +17,7 @@ struct LoaderOptions {
   bool messagingMissing = false;      // LookupService(1) answers null
   bool listenerSlotMissing = false;   // the messaging record has no AddMessageListener
   bool virtualClock = true;           // the plugin's steady clock reads the simulator's clock
+  bool fixedLocalTime = false;        // GetLocalTime answers 2031-04-27 13:45:09
   bool narrate = false;               // print each box as a player would see it
 };
 

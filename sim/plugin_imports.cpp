@@ -104,6 +104,10 @@ BOOL WINAPI RecordWritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWS
   return written;
 }
 
+void WINAPI FixedGetLocalTime(SYSTEMTIME* time) {
+  *time = {2031, 4, 0, 27, 13, 45, 9, 0};  // a Sunday
+}
+
 BOOL WINAPI VirtualQueryPerformanceCounter(LARGE_INTEGER* counter) {
   counter->QuadPart = VirtualClockNs();
   return TRUE;
@@ -154,6 +158,9 @@ void PatchPluginImports(HMODULE plugin) {
   Patch(plugin, "kernel32.dll", "WritePrivateProfileStringW",
         reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
   Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
+  if (Options().fixedLocalTime) {
+    Patch(plugin, "kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(&FixedGetLocalTime));
+  }
   if (Options().virtualClock) {
     Patch(plugin, "kernel32.dll", "QueryPerformanceCounter",
           reinterpret_cast<void*>(&VirtualQueryPerformanceCounter));

@@ -1,6 +1,7 @@
 // The plugin's Windows calls, seen and steered through its import table: message boxes
 // (recorded, never shown unless asked), TerminateProcess, GetModuleHandleW, malloc (counted,
-// refused on demand), the performance counter (the virtual clock) and the settings write.
+// refused on demand), the performance counter (the virtual clock), the local time (fixed on
+// demand) and the settings write.
 #pragma once
 
 #include <windows.h>

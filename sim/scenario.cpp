@@ -102,6 +102,10 @@ struct OptionEntry {
 constexpr OptionEntry OptionList[] = {
     {"exit-on-terminate", "let `TerminateProcess` really end the simulator",
      &LoaderOptions::exitOnTerminate, true},
+    {"fixed-local-time",
+     "`GetLocalTime` answers 2031-04-27 13:45:09 (its day above 12, so that a swapped day and "
+     "month shows)",
+     &LoaderOptions::fixedLocalTime, true},
     {"module-null", "`GetModuleHandleW(nullptr)` answers null", &LoaderOptions::moduleHandleNull,
      true},
     {"no-lookup-service", "the loader interface has no `LookupService`",

@@ -140,6 +140,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000001 K nullform base=FF00B001\n",
                  {},
                  {{"table entry with no form or a different FormId", "1"}}},
+        // Slot 1: the first burst looks ahead at it while the walk stands on slot 0.
+        RuleCase{"NullFormPointerAheadOfTheWalk",
+                 "form FF000001 K base=FF00B001 expect=erase\n"
+                 "form FF000002 K nullform base=FF00B001\n",
+                 {"KJ FF000001"},
+                 {{"table entry with no form or a different FormId", "1"}}},
         RuleCase{"EmptySlotsAreNeverRead",
                  "empty\nform FF000001 K base=FF00B001 expect=erase\nempty\nempty\n"
                  "form FF000002 V expect=erase\nempty\n",

@@ -79,9 +79,18 @@ TEST(Report, AFullRunWritesExactlyTheExpectedReport) {
 TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
-  const auto result = scenario.Run(FullRun);
+  const auto result = scenario.Run("option fixed-local-time\n" + FullRun);
   ASSERT_TRUE(result.Completed()) << result.All();
   const auto report = ReadReport(scenario.Folder());
+  // The plugin's local time reads 27 April 2031, 13:45:09: each stamp shows it year first,
+  // then month, then day.
+  const std::string raw = sim::ReadWholeFile(scenario.Folder().PluginFile(ReportName)).value_or("");
+  const std::regex stamp("(^|\n)([0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2})  ");
+  std::vector<std::string> stamps;
+  for (std::sregex_iterator i(raw.begin(), raw.end(), stamp), end; i != end; ++i) {
+    stamps.push_back((*i)[2]);
+  }
+  EXPECT_EQ(stamps, std::vector<std::string>(4, "2031-04-27 13:45:09"));
 
   const std::vector<std::string> header = {
       "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: cleaning report",
