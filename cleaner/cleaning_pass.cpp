@@ -56,6 +56,7 @@ PassFailure CleanFormTable(PassTally& tally) {
   // bEraseOutposts is copied once per pass: only ReadSettings writes it, and that runs at
   // load, before any pass can start.
   const PassInputs inputs{outpostMarker, listMarkerForm, keptFormA, keptFormB, bEraseOutposts};
+  tally.Counters().eraseOutposts = inputs.eraseOutposts;
   WalkSlots(view, inputs, tally);
   return PassFailure::None;
 }

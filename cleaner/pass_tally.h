@@ -24,6 +24,7 @@ class PassTally {
   // guarded read faulted while the form was judged.
   void Erased(const ErasedForm& form, bool unreadable) {
     ++counters_.erased[static_cast<std::size_t>(form.type)];
+    counters_.erasedOutposts += form.outpost ? 1 : 0;
     unreadableErased_ += unreadable ? 1 : 0;
     counters_.unreadableForms += unreadable ? 1 : 0;
     if (restarted_) MarkErasedAfterRestart(form.formId);

@@ -53,12 +53,14 @@ struct PassCounters {
   // an earlier pass), each form once: the forms examined are the sum of the three, and the
   // report shows them so.
   std::uint64_t erased[ErasedTypeCount] = {};
+  std::uint64_t erasedOutposts = 0;  // among the erased 'V' forms
   std::uint64_t kept[KeptReasonCount] = {};
   std::uint64_t skipped = 0;
   // Forms judged by this pass with at least one guarded read that faulted, each form once.
   std::uint64_t unreadableForms = 0;
   // The second kept form's member, read once before the walk, faulted.
   bool keptFormBUnreadable = false;
+  bool eraseOutposts = false;      // the setting this pass ran with
   std::int64_t lockHeldTicks = 0;  // performance-counter ticks
 };
 

@@ -30,6 +30,8 @@ constexpr const char* KeptReasonLabels[] = {
     "'V': list-marked (form 0020C59F)",
     "'V': outpost, kept (bEraseOutposts=0)",
 };
+// With bEraseOutposts=1 no outpost is kept: the line says so, naming the setting in use.
+constexpr const char* OutpostsErasedLabel = "'V': outpost (bEraseOutposts=1 erases them)";
 static_assert(std::size(KeptReasonLabels) == KeptReasonCount, "a label for every kept reason");
 constexpr const char* KeptReasonIndent = "    ";
 
@@ -62,7 +64,10 @@ constexpr bool AllFit(const Labels& labels, std::size_t indent) {
   });
 }
 constexpr bool LabelsFit() {
-  return AllFit(KeptReasonLabels, Length(KeptReasonIndent)) && AllFit(ErasedTypeLabels, 0) &&
+  return AllFit(KeptReasonLabels, Length(KeptReasonIndent)) &&
+         AllFit(std::initializer_list<const char*>{OutpostsErasedLabel},
+                Length(KeptReasonIndent)) &&
+         AllFit(ErasedTypeLabels, 0) &&
          AllFit(std::initializer_list<const char*>{SlotsLabel, InUseLabel, RestartsLabel,
                                                    PausedLabel, ExaminedLabel, ErasedLabel,
                                                    KeptLabel, SkippedLabel, UnreadableLabel},
@@ -147,12 +152,21 @@ void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counter
   text.Add(" skipped)").EndLine();
   Figure(text, ErasedLabel, erased).EndLine();
   for (std::size_t type = 0; type < ErasedTypeCount; ++type) {
-    Figure(text, ErasedTypeLabels[type], counters.erased[type]).EndLine();
+    Figure(text, ErasedTypeLabels[type], counters.erased[type]);
+    if (type == static_cast<std::size_t>(ErasedType::V) && counters.erasedOutposts != 0) {
+      text.Add("  (").AddNumber(counters.erasedOutposts);
+      text.Add(counters.erasedOutposts == 1 ? " outpost)" : " outposts)");
+    }
+    text.EndLine();
   }
   Figure(text, KeptLabel, kept).Add("  (by the first rule that kept each)").EndLine();
   for (std::size_t reason = 0; reason < KeptReasonCount; ++reason) {
+    const bool outpostsErased =
+        reason == static_cast<std::size_t>(KeptReason::VOutpost) && counters.eraseOutposts;
     text.Add(KeptReasonIndent);
-    Figure(text, KeptReasonLabels[reason], counters.kept[reason]).EndLine();
+    Figure(text, outpostsErased ? OutpostsErasedLabel : KeptReasonLabels[reason],
+           counters.kept[reason])
+        .EndLine();
   }
   Figure(text, SkippedLabel, counters.skipped).EndLine();
   Figure(text, UnreadableLabel, counters.unreadableForms).EndLine();

@@ -214,12 +214,12 @@ void TallyUnlocked(std::int64_t nowNs) {
     };
     Trace(
         "tally slots=%llu in-use=%llu restarts=%llu examined=%llu erased=K:%llu,J:%llu,V:%llu "
-        "outposts=%llu expected-erase=%llu skipped=%llu unreadable=%llu keptb-unreadable=%d "
-        "lock-ns=%lld kept=%s",
+        "outposts=%llu erase-outposts=%d expected-erase=%llu skipped=%llu unreadable=%llu "
+        "keptb-unreadable=%d lock-ns=%lld kept=%s",
         static_cast<unsigned long long>(tally.slots), static_cast<unsigned long long>(tally.inUse),
         static_cast<unsigned long long>(tally.restarts),
         static_cast<unsigned long long>(tally.examined), erased('K'), erased('J'), erased('V'),
-        static_cast<unsigned long long>(tally.erasedOutposts),
+        static_cast<unsigned long long>(tally.erasedOutposts), eraseOutposts ? 1 : 0,
         static_cast<unsigned long long>(tally.expectedErase),
         static_cast<unsigned long long>(tally.skipped),
         static_cast<unsigned long long>(tally.unreadable), tally.keptBUnreadable ? 1 : 0,

@@ -7,7 +7,8 @@
 // The walk is replayed from the erase calls the engine saw, with the moves and shrinks that
 // happened. At each unlock, with tracing on, one line:
 //   tally slots=N in-use=N restarts=N examined=N erased=K:N,J:N,V:N outposts=N
-//         expected-erase=N skipped=N unreadable=N keptb-unreadable=0|1 lock-ns=N kept=REASON:N,...
+//         erase-outposts=0|1 expected-erase=N skipped=N unreadable=N keptb-unreadable=0|1
+//         lock-ns=N kept=REASON:N,...
 #pragma once
 
 #include <cstddef>

@@ -88,6 +88,8 @@ inline void ExpectPassMatchesTally(const report_reader::PassSection& pass,
                                        {},
                                        Counts(tally.at("kept"))};
   for (const auto& [type, count] : Counts(tally.at("erased"))) expected.erased[type[0]] = count;
+  expected.erasedOutposts = std::stoull(tally.at("outposts"));
+  expected.eraseOutposts = tally.at("erase-outposts") == "1";
   EXPECT_EQ(report_reader::Differences(pass, expected), "");
   EXPECT_EQ(pass.Figure("Game paused for this pass (table lock held)"),
             Milliseconds(tally.at("lock-ns")));

@@ -179,6 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "Second load: 2 more forms erased (0 'K', 1 'J', 1 'V'), 1 kept.", QuitNext}),
     testing_support::RowName());
 
+// No line names bEraseOutposts=0, and the erased 'V' line says how many were outposts.
 TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
   SimScenario scenario;
   scenario.WriteSettings(testing_support::ArmedWithOutposts);
@@ -188,8 +189,10 @@ TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
   EXPECT_EQ(report.lines[3],
             "Armed by bPluginActive=1. bEraseOutposts=1: outposts are erased too.");
   report_checks::ExpectReportMatchesTallies(report, result);
-  report_checks::ExpectFigures(
-      report, {{"'V': outpost, kept (bEraseOutposts=0)", "0"}, {"'V' forms", "550"}});
+  report_checks::ExpectFigures(report, {{report_reader::OutpostsErasedLabel, "0"},
+                                        {"'V' forms", "550"},
+                                        {"'V': outpost, kept (bEraseOutposts=0)", "(missing)"}});
+  EXPECT_EQ(report.passes[0].notes.at("'V' forms"), "(100 outposts)");
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
   const auto list = report_checks::ReadErasedList(scenario.Folder());
   ASSERT_FALSE(list.empty());

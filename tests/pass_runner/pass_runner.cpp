@@ -90,9 +90,9 @@ std::string CompareReport(const report_reader::Report& report,
                           const random_tables::PassCounts& counts) {
   if (report.passes.size() != 1) return "  the report has no pass section\n";
   return report_reader::Differences(
-      report.passes[0],
-      {counts.slots, counts.inUse, counts.restarts, counts.examined, counts.skipped,
-       counts.unreadable, counts.keptBUnreadable, counts.erased, counts.kept});
+      report.passes[0], {counts.slots, counts.inUse, counts.restarts, counts.examined,
+                         counts.skipped, counts.unreadable, counts.keptBUnreadable, counts.erased,
+                         counts.kept, counts.erasedOutposts, counts.eraseOutposts});
 }
 
 // Runs one table's two passes; true when both match the model.

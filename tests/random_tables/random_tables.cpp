@@ -316,6 +316,7 @@ ModelResult Model(const Table& table) {
     }
     PassCounts& counts = result.counts[pass];
     counts.keptBUnreadable = table.keptBFaults;  // KeptFormB is read once a pass
+    counts.eraseOutposts = table.eraseOutposts;
     std::set<std::uint32_t> erasedNow;
     std::uint64_t unreadableErased = 0;  // outlive a restart, as the erasures do
     for (std::uint64_t i = 0; i < count; ++i) {
@@ -345,6 +346,7 @@ ModelResult Model(const Table& table) {
       erasedNow.insert(key);
       unreadableErased += unreadable;
       ++counts.erased[f.type];
+      counts.erasedOutposts += f.type == 'V' && Reason(table, f, kept, false) == "v-outpost";
       result.erasures[pass].push_back((f.type == 'V' ? "V " : "KJ ") + Hex(f.id));
       if (++erasureNumber != table.change.atErasure) continue;
       if (table.change.kind == TableChange::Kind::Move) {

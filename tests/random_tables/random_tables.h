@@ -79,6 +79,8 @@ struct PassCounts {
   bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
+  std::uint64_t erasedOutposts = 0;
+  bool eraseOutposts = false;
 };
 
 // For each pass: the erase calls it makes, in order ("KJ <id>" for BeginErase then

@@ -122,9 +122,23 @@ std::string Differences(const PassSection& pass, const ExpectedPass& expected) {
   compare("'K' forms", count(expected.erased, 'K'));
   compare("'J' forms", count(expected.erased, 'J'));
   compare("'V' forms", count(expected.erased, 'V'));
+  const std::uint64_t outposts = expected.erasedOutposts;
+  const std::string outpostNote =
+      outposts == 0 ? ""
+                    : "(" + std::to_string(outposts) + (outposts == 1 ? " outpost)" : " outposts)");
+  if (pass.notes.count("'V' forms") == 0 || pass.notes.at("'V' forms") != outpostNote) {
+    differences +=
+        "  'V' forms: the outposts among them are not shown as \"" + outpostNote + "\"\n";
+  }
   compare("Kept", kept);
-  for (const auto& [reason, label] : KeptReasonLabels())
-    compare(label, count(expected.kept, reason));
+  // No label names a value of bEraseOutposts the pass did not run with.
+  const std::string& outpostsKept = KeptReasonLabels().at("v-outpost");
+  const std::string& unused = expected.eraseOutposts ? outpostsKept : OutpostsErasedLabel;
+  if (pass.figures.count(unused) != 0) differences += "  a line reads \"" + unused + "\"\n";
+  for (const auto& [reason, label] : KeptReasonLabels()) {
+    const bool erasedOutposts = reason == "v-outpost" && expected.eraseOutposts;
+    compare(erasedOutposts ? OutpostsErasedLabel : label, count(expected.kept, reason));
+  }
   compare("Skipped (FormId erased by an earlier load)", expected.skipped);
   compare("Forms with unreadable data (treated as absent)", expected.unreadable);
   if (pass.keptFormBUnreadable != expected.keptFormBUnreadable) {

@@ -40,6 +40,8 @@ struct ExpectedPass {
   bool keptFormBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
+  std::uint64_t erasedOutposts = 0;  // among the erased 'V' forms
+  bool eraseOutposts = false;        // the setting the pass ran with
 };
 
 // One line "  LABEL: report X, expected Y" for each figure that differs (an unknown reason
@@ -52,7 +54,9 @@ std::string Differences(const PassSection& pass, const ExpectedPass& expected);
 std::string ExpectedVerdict(unsigned pass, const ExpectedPass& expected);
 
 // The label the report gives each kept reason, by the name the simulator's tally and the
-// model use for it.
+// model use for it (v-outpost's with bEraseOutposts=0).
 const std::map<std::string, std::string>& KeptReasonLabels();
+// v-outpost's label with bEraseOutposts=1, which keeps no outpost.
+inline const std::string OutpostsErasedLabel = "'V': outpost (bEraseOutposts=1 erases them)";
 
 }  // namespace report_reader
