@@ -76,3 +76,5 @@ enum class PassFailure : std::uint8_t {
   OutOfMemory,
   UnexpectedError,
 };
+inline constexpr std::size_t PassFailureCount =
+    static_cast<std::size_t>(PassFailure::UnexpectedError) + 1;

@@ -14,29 +14,6 @@ namespace {
 // Passes reported so far in this process: the first is the first load's, and so on.
 unsigned passesReported = 0;
 
-const char* FailureText(PassFailure failure) {
-  switch (failure) {
-    case PassFailure::NoOutpostMarker:
-      return "no outpost marker";
-    case PassFailure::ListMarkerFormMissing:
-      return "form 0020C59F not found";
-    case PassFailure::NoFormTable:
-      return "no form table";
-    case PassFailure::TableEmpty:
-      return "the table is empty";
-    case PassFailure::NoKeptFormSource:
-      return "no kept-form source";
-    case PassFailure::FaultHandlerNotInstalled:
-      return "the fault handler could not be installed";
-    case PassFailure::OutOfMemory:
-      return "out of memory";
-    case PassFailure::UnexpectedError:
-    case PassFailure::None:
-      break;
-  }
-  return "an unexpected error";
-}
-
 // "major.minor.build.sub" of a packed version.
 void AddGameVersion(ReportText& text, std::uint32_t packed) {
   text.AddNumber(packed >> 24).Add(".").AddNumber((packed >> 16) & 0xFF).Add(".");
@@ -88,6 +65,31 @@ bool AppendToErasedList(unsigned pass, std::span<const ErasedForm> erased) noexc
 
 }  // namespace
 
+// Players read these on the FAILED line, and the players' guide explains each in its table of
+// failures (a unit test holds the two equal).
+const char* PassFailureReason(PassFailure failure) noexcept {
+  switch (failure) {
+    case PassFailure::NoOutpostMarker:
+      return "the game's outpost marker is missing";
+    case PassFailure::ListMarkerFormMissing:
+      return "the game has no form 0020C59F";
+    case PassFailure::NoFormTable:
+      return "the game's table of forms is missing";
+    case PassFailure::TableEmpty:
+      return "the game's table of forms is empty";
+    case PassFailure::NoKeptFormSource:
+      return "the game's record of its kept forms is missing";
+    case PassFailure::FaultHandlerNotInstalled:
+      return "Windows refused the guard against unreadable data";
+    case PassFailure::OutOfMemory:
+      return "the game ran out of memory";
+    case PassFailure::UnexpectedError:
+    case PassFailure::None:
+      break;
+  }
+  return "an unexpected error in the plugin";
+}
+
 void StartReport(bool eraseOutposts) noexcept {
   ReportText text;
   AddProductTitle(text).Add("cleaning report").EndLine();
@@ -128,7 +130,7 @@ void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased
 void ReportPassFailure(PassFailure failure) noexcept {
   ReportText text;
   text.EndLine().AddTimestamp().Add(LoadName(++passesReported));
-  text.Add(": the cleaning pass FAILED: ").Add(FailureText(failure));
+  text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure));
   text.Add(". The game ends without saving; the plugin stays armed.").EndLine();
   AppendToReport(text, true);
 }

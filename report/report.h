@@ -20,6 +20,9 @@ void ReportNoMessagingService() noexcept;
 // erased, in the order of its erase calls: first to the list, then to the report.
 void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased) noexcept;
 
+// Why a pass could not walk, in a player's words, as its FAILED line says it.
+const char* PassFailureReason(PassFailure failure) noexcept;
+
 // One pass that could not walk, and why; on disk when this returns.
 void ReportPassFailure(PassFailure failure) noexcept;
 

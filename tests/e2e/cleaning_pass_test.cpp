@@ -268,15 +268,18 @@ TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
 INSTANTIATE_TEST_SUITE_P(
     Preconditions, FailedPreconditionTest,
     ::testing::Values(
-        PreconditionCase{"NoOutpostMarker", "marker none\n", 0, "no outpost marker"},
-        PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0, "form 0020C59F not found"},
-        PreconditionCase{"NoTable", "table none\n", 1, "no form table"},
+        PreconditionCase{"NoOutpostMarker", "marker none\n", 0,
+                         "the game's outpost marker is missing"},
+        PreconditionCase{"NoListMarkerForm", "list-marker none\n", 0,
+                         "the game has no form 0020C59F"},
+        PreconditionCase{"NoTable", "table none\n", 1, "the game's table of forms is missing"},
         PreconditionCase{"CountEqualsEmptinessWord", "table count-equals\n", 1,
-                         "the table is empty"},
+                         "the game's table of forms is empty"},
         // Compared in the low 32 bits only, before the slot array is looked at.
         PreconditionCase{"CountEqualsEmptinessWordInItsLow32Bits", "table wide-count-null-slots\n",
-                         1, "the table is empty"},
-        PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1, "no kept-form source"}),
+                         1, "the game's table of forms is empty"},
+        PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1,
+                         "the game's record of its kept forms is missing"}),
     testing_support::RowName());
 
 TEST(CleaningPass, NullSlotArrayIsAnEmptyWalkThatSucceeds) {
@@ -491,7 +494,8 @@ TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
   const auto result = scenario.Run(forms + "load\nmessage 2\nmalloc-fail 3 1\nloadgame\n");
   EXPECT_EQ(result.CountPrefix("begin-erase"), 1024) << result.All();
   EXPECT_TRUE(report_checks::ReadReport(scenario.Folder())
-                  .Has("First load: the cleaning pass FAILED: out of memory. The game ends without "
+                  .Has("First load: the cleaning pass FAILED: the game ran out of memory. The game "
+                       "ends without "
                        "saving; the plugin stays armed."));
   EXPECT_EQ(result.CountPrefix("finish-erase"), 1024);
   EXPECT_EQ(result.Count("lock"), 1);

@@ -210,7 +210,8 @@ TEST(Report, AFailureLineNeedsNoMemory) {
   scenario.WriteSettings(ArmedSettings);
   scenario.Run("demo-world\nmarker none\nload\nmessage 2\nmalloc-fail 1 100000000\nloadgame\n");
   EXPECT_TRUE(ReadReport(scenario.Folder())
-                  .Has("First load: the cleaning pass FAILED: no outpost marker. The game ends "
+                  .Has("First load: the cleaning pass FAILED: the game's outpost marker is "
+                       "missing. The game ends "
                        "without saving; the plugin stays armed."));
 }
 
