@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr std::uint32_t ListMarkerFormId = 0x0020C59F;
-
 template <class T>
 T ReadEngineSlot(std::uintptr_t offset) {
   return ReadMember<T>(EngineAddress(offset), 0);

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t ExcludedBaseFormId = 0x00000007;
 constexpr std::uint8_t AttachedListKind = 0x80;
 
 constexpr std::uint8_t TypeK = 'K';

@@ -14,6 +14,11 @@ inline constexpr bool IsRuntimeFormId(std::uint32_t formId) {
   return (formId & 0xFF000000U) == 0xFF000000U;
 }
 
+// Forms the rules name by FormId (the report names them too): the form whose FormId a 'V'
+// form's parent lists to be kept for good, and the base that keeps a 'K' form.
+inline constexpr std::uint32_t ListMarkerFormId = 0x0020C59F;
+inline constexpr std::uint32_t ExcludedBaseFormId = 0x00000007;
+
 namespace GameLayout {
 
 // Any GameForm.

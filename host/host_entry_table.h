@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-// The game build these offsets fit, in the loader's version packing: 1.15.216.0. The version
-// record lists it as the one compatible game version.
-inline constexpr std::uint32_t SupportedGameVersion = 0x010F0D80;
+#include "host/version_packing.h"
+
+// The game build these offsets fit. The version record lists it as the one compatible game
+// version, and the report names it.
+inline constexpr std::uint32_t SupportedGameVersion = PackVersion({1, 15, 216, 0});
 
 // Entry points are resolved in three ways, on purpose: at library initialisation (from the
 // module base taken then), once on first use under thread-safe one-time initialisation, and

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "host/version_packing.h"
+
 struct VersionRecord {
   std::uint32_t recordVersion;
-  std::uint32_t pluginVersion;  // bits 31-24 major, 23-16 minor, 15-4 build, 3-0 sub-build
+  std::uint32_t pluginVersion;  // PackVersion (version_packing.h)
   char displayName[256];
   char authorName[256];
   std::uint32_t flagWordA;
@@ -22,4 +24,6 @@ static_assert(offsetof(VersionRecord, compatibleGameVersions) == 0x210);
 extern "C" const VersionRecord VKRXPlugin_Version;
 
 // "major.minor" in decimal from a packed version, e.g. 0x02000000 gives "2.0".
-std::string VersionText(std::uint32_t packedVersion);
+inline std::string VersionText(std::uint32_t packedVersion) {
+  return ShortVersion(packedVersion).text;
+}

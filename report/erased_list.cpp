@@ -3,6 +3,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "report/form_id_text.h"
+
 namespace {
 
 // A few hundred kilobytes a write: the first pass of a large save erases some hundred
@@ -14,13 +16,6 @@ char chunk[ChunkBytes];
 constexpr const char* KindTexts[] = {" K\r\n", " J\r\n", " V\r\n"};
 constexpr const char* OutpostText = " V outpost\r\n";
 static_assert(std::size(KindTexts) == ErasedTypeCount, "a kind for every erased type");
-
-// The FormId as the console shows it: 8 hex digits.
-char* PutFormId(char* out, std::uint32_t formId) {
-  constexpr char Digits[] = "0123456789ABCDEF";
-  for (int shift = 28; shift >= 0; shift -= 4) *out++ = Digits[(formId >> shift) & 0xF];
-  return out;
-}
 
 char* PutText(char* out, const char* text) {
   const std::size_t length = std::strlen(text);

@@ -6,33 +6,52 @@
 #include <initializer_list>
 #include <iterator>
 
+#include "host/game_layout.h"
+#include "report/form_id_text.h"
+
 namespace {
 
 constexpr std::size_t ValueColumn = 52;  // where the figures of a pass section start
 constexpr std::size_t ValueWidth = 10;
 
-// The label each kept reason carries, in KeptReason's order: what protects the form.
-constexpr const char* KeptReasonLabels[] = {
-    "table entry with no form or a different FormId",
-    "not a 'K', 'J' or 'V' form",
-    "'K': has a hold link",
-    "'K': no base object (or unreadable)",
-    "'K': base is form 00000007",
-    "'K': base from game data, no '8' link",
-    "'K': has named attached items",
-    "'K': the game still holds it",
-    "'J': has a hold link",
-    "'J': no base object (or unreadable)",
-    "'J': base from game data",
-    "'J': has named attached items",
-    "'J': the game still holds it",
-    "'V': one of the game's two kept forms",
-    "'V': list-marked (form 0020C59F)",
-    "'V': outpost, kept (bEraseOutposts=0)",
+constexpr TextWithFormId BaseSevenLabel = WithFormId("'K': base is form ", ExcludedBaseFormId, "");
+constexpr TextWithFormId ListMarkedLabel =
+    WithFormId("'V': list-marked (form ", ListMarkerFormId, ")");
+
+// The label each kept reason carries, in the order the report prints them: what protects the
+// form.
+struct KeptReasonLabel {
+  KeptReason reason;
+  const char* label;
 };
+constexpr KeptReasonLabel KeptReasonLabels[] = {
+    {KeptReason::NoFormOrKeyMismatch, "table entry with no form or a different FormId"},
+    {KeptReason::NotCleanedType, "not a 'K', 'J' or 'V' form"},
+    {KeptReason::KHoldLink, "'K': has a hold link"},
+    {KeptReason::KNoBase, "'K': no base object (or unreadable)"},
+    {KeptReason::KBaseSeven, BaseSevenLabel.text},
+    {KeptReason::KLoadedBaseWithoutEight, "'K': base from game data, no '8' link"},
+    {KeptReason::KNamedAttachedItems, "'K': has named attached items"},
+    {KeptReason::KHeldByGame, "'K': the game still holds it"},
+    {KeptReason::JHoldLink, "'J': has a hold link"},
+    {KeptReason::JNoBase, "'J': no base object (or unreadable)"},
+    {KeptReason::JLoadedBase, "'J': base from game data"},
+    {KeptReason::JNamedAttachedItems, "'J': has named attached items"},
+    {KeptReason::JHeldByGame, "'J': the game still holds it"},
+    {KeptReason::VKeptForm, "'V': one of the game's two kept forms"},
+    {KeptReason::VListMarked, ListMarkedLabel.text},
+    {KeptReason::VOutpost, "'V': outpost, kept (bEraseOutposts=0)"},
+};
+// The counters are indexed by reason: the table must list every reason once, in that order.
+constexpr bool InReasonOrder() {
+  for (std::size_t i = 0; i < std::size(KeptReasonLabels); ++i) {
+    if (KeptReasonLabels[i].reason != static_cast<KeptReason>(i)) return false;
+  }
+  return std::size(KeptReasonLabels) == KeptReasonCount;
+}
+static_assert(InReasonOrder(), "a label for every kept reason, in KeptReason's order");
 // With bEraseOutposts=1 no outpost is kept: the line says so, naming the setting in use.
 constexpr const char* OutpostsErasedLabel = "'V': outpost (bEraseOutposts=1 erases them)";
-static_assert(std::size(KeptReasonLabels) == KeptReasonCount, "a label for every kept reason");
 constexpr const char* KeptReasonIndent = "    ";
 
 constexpr const char* TypeNames[] = {"'K'", "'J'", "'V'"};
@@ -63,8 +82,14 @@ constexpr bool AllFit(const Labels& labels, std::size_t indent) {
     return indent + Length(label) + 2 <= ValueColumn;
   });
 }
+constexpr bool KeptLabelsFit() {
+  return std::all_of(
+      std::begin(KeptReasonLabels), std::end(KeptReasonLabels), [](const KeptReasonLabel& entry) {
+        return AllFit(std::initializer_list<const char*>{entry.label}, Length(KeptReasonIndent));
+      });
+}
 constexpr bool LabelsFit() {
-  return AllFit(KeptReasonLabels, Length(KeptReasonIndent)) &&
+  return KeptLabelsFit() &&
          AllFit(std::initializer_list<const char*>{OutpostsErasedLabel},
                 Length(KeptReasonIndent)) &&
          AllFit(ErasedTypeLabels, 0) &&
@@ -164,7 +189,7 @@ void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counter
     const bool outpostsErased =
         reason == static_cast<std::size_t>(KeptReason::VOutpost) && counters.eraseOutposts;
     text.Add(KeptReasonIndent);
-    Figure(text, outpostsErased ? OutpostsErasedLabel : KeptReasonLabels[reason],
+    Figure(text, outpostsErased ? OutpostsErasedLabel : KeptReasonLabels[reason].label,
            counters.kept[reason])
         .EndLine();
   }

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include "host/game_layout.h"
 #include "host/version_record.h"
 #include "plugin_identity.h"
 #include "report/erased_list.h"
+#include "report/form_id_text.h"
 #include "report/pass_section.h"
 #include "report/report_file.h"
 #include "report/report_text.h"
@@ -16,18 +18,16 @@ unsigned passesReported = 0;
 
 // "major.minor.build.sub" of a packed version.
 void AddGameVersion(ReportText& text, std::uint32_t packed) {
-  text.AddNumber(packed >> 24).Add(".").AddNumber((packed >> 16) & 0xFF).Add(".");
-  text.AddNumber((packed >> 4) & 0xFFF).Add(".").AddNumber(packed & 0xF);
+  const VersionParts version = UnpackVersion(packed);
+  text.AddNumber(version.major).Add(".").AddNumber(version.minor).Add(".");
+  text.AddNumber(version.build).Add(".").AddNumber(version.subBuild);
 }
 
 // "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: ", the files' first words.
 ReportText& AddProductTitle(ReportText& text) {
   const VersionRecord& record = VKRXPlugin_Version;
-  text.Add(record.displayName, sizeof record.displayName)
-      .Add(" v")
-      .AddNumber(record.pluginVersion >> 24)
-      .Add(".");
-  return text.AddNumber((record.pluginVersion >> 16) & 0xFF).Add(": ");
+  text.Add(record.displayName, sizeof record.displayName).Add(" v");
+  return text.Add(ShortVersion(record.pluginVersion).text).Add(": ");
 }
 
 void AppendToReport(const ReportText& text, bool flush) noexcept {
@@ -65,6 +65,9 @@ bool AppendToErasedList(unsigned pass, std::span<const ErasedForm> erased) noexc
 
 }  // namespace
 
+constexpr TextWithFormId ListMarkerMissing =
+    WithFormId("the game has no form ", ListMarkerFormId, "");
+
 // Players read these on the FAILED line, and the players' guide explains each in its table of
 // failures (a unit test holds the two equal).
 const char* PassFailureReason(PassFailure failure) noexcept {
@@ -72,7 +75,7 @@ const char* PassFailureReason(PassFailure failure) noexcept {
     case PassFailure::NoOutpostMarker:
       return "the game's outpost marker is missing";
     case PassFailure::ListMarkerFormMissing:
-      return "the game has no form 0020C59F";
+      return ListMarkerMissing.text;
     case PassFailure::NoFormTable:
       return "the game's table of forms is missing";
     case PassFailure::TableEmpty:

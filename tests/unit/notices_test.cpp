@@ -79,6 +79,7 @@ TEST(VersionText, IsMajorDotMinorInDecimalWithoutLowBits) {
   EXPECT_EQ(VersionText(0x0A030000), "10.3");
   EXPECT_EQ(VersionText(0x0AFFFFFF), "10.255");
   EXPECT_EQ(VersionText(0x00000000), "0.0");
+  EXPECT_EQ(VersionText(0xFFFF0000), "255.255");
 }
 
 TEST(NoticeCaption, IsTheDisplayNameUpToItsNulThenTheVersion) {
