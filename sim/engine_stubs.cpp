@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <utility>
 
 #include "sim/engine_data.h"
@@ -183,6 +187,16 @@ void InstallEngine() {
       {GameOffset::GetPlayerUpdateEventSource,
        reinterpret_cast<const void*>(&GetPlayerUpdateEventSource)},
   };
+  // Every engine function the image lists has its stub, and nothing else gets one.
+  for (const GameOffsetEntry& entry : GameOffsets) {
+    const auto stubbed = std::count_if(std::begin(stubs), std::end(stubs), [&](const auto& stub) {
+      return stub.first == entry.offset;
+    });
+    if (stubbed != (entry.kind == OffsetKind::Function ? 1 : 0)) {
+      std::fprintf(stderr, "sim: %s has %d stubs\n", entry.name, static_cast<int>(stubbed));
+      std::exit(91);
+    }
+  }
   for (const auto& [offset, target] : stubs) InstallJumpStub(offset, target);
   InstallFormTable();
 }

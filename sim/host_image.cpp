@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 
 #include "sim/checked.h"
 
@@ -22,24 +21,16 @@ unsigned char* ModuleStart() {
 }  // namespace
 
 void CheckImageCoversEntryTable() {
-  using namespace GameOffset;
   const std::uintptr_t arrayStart = static_cast<std::uintptr_t>(gameImage - ModuleStart());
   const std::uintptr_t arrayEnd = arrayStart + ImageBytes;
-  for (const std::uintptr_t offset :
-       {FormTableSlot,      FormTableLock,       OutpostMarkerSlot,
-        KeptFormSourceSlot, LoadGameEventSource, CastSourceType,
-        CastTargetType,     LookupFormById,      GameDynamicCast,
-        LockFormTable,      UnlockFormTable,     GetKeptForm,
-        GetFormHolder,      BeginErase,          FinishErase,
-        EraseVForm,         FindAttachedList,    MatchesMarker,
-        AttachSink,         DetachSink,          GetPlayerUpdateEventSource}) {
-    if (offset < arrayStart || offset + 16 > arrayEnd) {
+  for (const GameOffsetEntry& entry : GameOffsets) {
+    if (entry.offset < arrayStart || entry.offset + 16 > arrayEnd) {
       std::fprintf(stderr,
-                   "sim: the host image (RVA 0x%llx to 0x%llx) does not cover offset 0x%llx; "
-                   "the simulator's code before it has grown too large\n",
+                   "sim: the host image (RVA 0x%llx to 0x%llx) does not cover %s at offset "
+                   "0x%llx; the simulator's code before it has grown too large\n",
                    static_cast<unsigned long long>(arrayStart),
-                   static_cast<unsigned long long>(arrayEnd),
-                   static_cast<unsigned long long>(offset));
+                   static_cast<unsigned long long>(arrayEnd), entry.name,
+                   static_cast<unsigned long long>(entry.offset));
       std::exit(90);
     }
   }

@@ -157,6 +157,10 @@ void SetFormFacts(void* form, const std::string& expect, std::size_t faultAt) {
   facts[form] = {expect, faultAt};
 }
 
+std::span<const char* const> KeptReasonNames() {
+  return Reasons;
+}
+
 bool IsExpectedReason(const std::string& expect) {
   return expect == "erase" ||
          std::find(std::begin(Reasons), std::end(Reasons), expect) != std::end(Reasons);

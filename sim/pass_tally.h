@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace sim {
@@ -22,6 +23,8 @@ namespace sim {
 void SetFormFacts(void* form, const std::string& expect, std::size_t faultAt);
 // Whether `expect` names a reason the tally knows.
 bool IsExpectedReason(const std::string& expect);
+// The reasons a form is kept, as the tally names them, in the order the rules test them.
+std::span<const char* const> KeptReasonNames();
 
 // Forgets every form's facts and every erasure (for a runner that builds table after table).
 void ForgetTally();

@@ -474,7 +474,15 @@ void PrintVocabulary() {
     std::printf("| `%s%s` | %s |\n", attribute.word, Cell(attribute.arguments).c_str(),
                 Cell(attribute.meaning).c_str());
   }
-  std::printf("\n### Action lines\n\n");
+  std::printf(
+      "\nKept reasons (`expect=REASON`), as the tally names them, in the order the rules "
+      "test them:");
+  const char* separator = " ";
+  for (const char* reason : KeptReasonNames()) {
+    std::printf("%s`%s`", separator, reason);
+    separator = ", ";
+  }
+  std::printf(".\n\n### Action lines\n\n");
   PrintVerbTable(false);
   std::printf("\nOptions (`option NAME`):\n\n| option | meaning |\n|---|---|\n");
   for (const OptionEntry& option : OptionList) {

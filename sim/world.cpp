@@ -42,9 +42,8 @@ constexpr VocabularyEntry FormAttributeList[] = {
      "that member and all after it lie on an unreadable page"},
     {"note=", "TEXT", "the rule the form stands for, in the run summary (underscores for blanks)"},
     {"expect=", "REASON",
-     "what the rules must do with it: `erase`, or the reason it is kept (as the tally names it: "
-     "k-hold-link, k-no-base, k-base-7, k-loaded-base, k-named-items, k-held, j-hold-link, "
-     "j-no-base, j-loaded-base, j-named-items, j-held, v-kept-form, v-list-marked, v-outpost)"},
+     "what the rules must do with it: `erase`, or the reason it is kept, as the tally names it "
+     "(below)"},
 };
 
 // The attribute's name as a form line spells it: "base=" for "base=ID", "hold" for "hold".
