@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Fails when an include runs upward or sideways in the product's stack of folders, or when
 # the simulator includes a product header (its offsets must stay independent of the
-# product's). tests/ and bench/ may include anything.
-#   level 0: text/ host/    level 1: settings/ notices/ report/    level 2: cleaner/
-#   level 3: events/        level 4: plugin/
+# product's). tests/ and bench/ may include anything. The folders and their levels are
+# those of tools/product-folders.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-declare -A level=([text]=0 [host]=0 [settings]=1 [notices]=1 [report]=1 [cleaner]=2
-                  [events]=3 [plugin]=4)
+declare -A level=()
+while read -r folder folder_level; do
+  level[$folder]=$folder_level
+done < <(grep -v '^#' tools/product-folders.txt)
 failures=0
 while IFS= read -r file; do
   from=${file%%/*}

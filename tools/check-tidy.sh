@@ -8,7 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=build/release
 [ -f "$build/compile_commands.json" ] || { echo "no $build/compile_commands.json: build first" >&2; exit 1; }
-product="host text settings notices report cleaner events plugin"
+product=$(grep -v '^#' tools/product-folders.txt | cut -d' ' -f1 | tr '\n' ' ')
+product=${product% }
 args=(-p "$build" --quiet --extra-arg=--target=x86_64-w64-mingw32
       "-header-filter=^$root/(${product// /|})/")
 while read -r folder; do
