@@ -13,7 +13,7 @@ namespace {
 // spread over the walk one form at a time wait for one another, while a burst's walks
 // overlap. A burst gathers up to BurstForms forms from at most BurstSlots slots; the next one
 // is asked for when the walk reaches the slots of this one, so that each form's lines have
-// the time of a whole burst to arrive. Tuned with bench/paired.sh (README.md, "Benchmarks"):
+// the time of a whole burst to arrive. Tuned with bench/paired.sh (bench/README.md):
 // 32 forms gain the most (8 and 16 less, 64 no more); 256 to 2048 slots measure alike.
 constexpr std::uint64_t BurstForms = 32;
 constexpr std::uint64_t BurstSlots = 512;
