@@ -11,12 +11,12 @@ struct VersionParts {
   friend constexpr bool operator==(const VersionParts&, const VersionParts&) = default;
 };
 
-constexpr std::uint32_t PackVersion(const VersionParts& parts) {
+constexpr std::uint32_t PackVersion(const VersionParts& parts) noexcept {
   return (parts.major & 0xFF) << 24 | (parts.minor & 0xFF) << 16 | (parts.build & 0xFFF) << 4 |
          (parts.subBuild & 0xF);
 }
 
-constexpr VersionParts UnpackVersion(std::uint32_t packed) {
+constexpr VersionParts UnpackVersion(std::uint32_t packed) noexcept {
   return {packed >> 24, (packed >> 16) & 0xFF, (packed >> 4) & 0xFFF, packed & 0xF};
 }
 
@@ -26,7 +26,7 @@ struct ShortVersionText {
   char text[8] = {};  // "255.255" and its NUL at most
 };
 
-constexpr ShortVersionText ShortVersion(std::uint32_t packed) {
+constexpr ShortVersionText ShortVersion(std::uint32_t packed) noexcept {
   ShortVersionText version;
   std::size_t length = 0;
   const auto put = [&](std::uint32_t value) {

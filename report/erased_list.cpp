@@ -1,6 +1,5 @@
 #include "report/erased_list.h"
 
-#include <cstring>
 #include <iterator>
 
 #include "report/form_id_text.h"
@@ -9,7 +8,7 @@ namespace {
 
 // A few hundred kilobytes a write: the first pass of a large save erases some hundred
 // thousand forms. Static, so that writing allocates nothing; only the load-game thread writes.
-constexpr std::size_t ChunkBytes = 256 * 1024;
+constexpr std::size_t ChunkBytes = std::size_t{256} * 1024;
 constexpr std::size_t LongestLine = 32;
 char chunk[ChunkBytes];
 
@@ -18,9 +17,8 @@ constexpr const char* OutpostText = " V outpost\r\n";
 static_assert(std::size(KindTexts) == ErasedTypeCount, "a kind for every erased type");
 
 char* PutText(char* out, const char* text) {
-  const std::size_t length = std::strlen(text);
-  std::memcpy(out, text, length);
-  return out + length;
+  for (; *text != '\0'; ++text) *out++ = *text;
+  return out;
 }
 
 }  // namespace

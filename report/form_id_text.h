@@ -8,7 +8,7 @@
 inline constexpr std::size_t FormIdDigits = 8;
 
 // Writes the 8 digits at `out`; returns the end.
-constexpr char* PutFormId(char* out, std::uint32_t formId) {
+constexpr char* PutFormId(char* out, std::uint32_t formId) noexcept {
   constexpr char Digits[] = "0123456789ABCDEF";
   for (int shift = 28; shift >= 0; shift -= 4) *out++ = Digits[(formId >> shift) & 0xF];
   return out;
@@ -19,7 +19,8 @@ struct TextWithFormId {
   char text[64] = {};
 };
 
-constexpr TextWithFormId WithFormId(const char* before, std::uint32_t formId, const char* after) {
+constexpr TextWithFormId WithFormId(const char* before, std::uint32_t formId,
+                                    const char* after) noexcept {
   TextWithFormId result;
   char* out = result.text;
   char* const last = result.text + sizeof result.text - 1;

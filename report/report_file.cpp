@@ -53,8 +53,8 @@ void StartRunFile(RunFile file, const char* text, std::size_t length) noexcept {
     MoveFileExW(path.text, old.text, MOVEFILE_REPLACE_EXISTING);
   }
   // CREATE_NEW: a file that could not be moved aside is never overwritten.
-  const HANDLE handle = CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return;
   started[static_cast<std::size_t>(file)] = WriteAll(handle, text, length);
   CloseHandle(handle);
