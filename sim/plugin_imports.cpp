@@ -22,6 +22,7 @@ struct ImportState {
   std::map<unsigned, std::vector<std::function<void()>>> boxActions;
   std::function<void()> afterSettingsWrite;
   std::uint64_t mallocCalls = 0, failFrom = 0, failUntil = 0;
+  std::uint64_t freeCalls = 0;
   std::size_t failSizeFrom = 0, failSizeUntil = 0;
   std::uint64_t failSizeCount = 0;
 };
@@ -133,6 +134,11 @@ void* CountingMalloc(std::size_t bytes) {
   return std::malloc(bytes);
 }
 
+void CountingFree(void* block) {
+  ++State().freeCalls;
+  std::free(block);
+}
+
 void Patch(HMODULE plugin, const char* dll, const char* function, void* replacement) {
   auto patch = std::make_unique<ImportPatch>(plugin, dll, function, replacement);
   if (!patch->Patched()) {
@@ -154,6 +160,7 @@ void PatchPluginImports(HMODULE plugin) {
   Patch(plugin, "kernel32.dll", "WritePrivateProfileStringW",
         reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
   Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
+  Patch(plugin, "msvcrt.dll", "free", reinterpret_cast<void*>(&CountingFree));
   if (Options().virtualClock) {
     Patch(plugin, "kernel32.dll", "QueryPerformanceCounter",
           reinterpret_cast<void*>(&VirtualQueryPerformanceCounter));
@@ -183,6 +190,10 @@ void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count)
 
 std::uint64_t MallocCalls() {
   return State().mallocCalls;
+}
+
+std::uint64_t FreeCalls() {
+  return State().freeCalls;
 }
 
 }  // namespace sim
