@@ -7,7 +7,18 @@
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all,err+module}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-wine "$@"
+# Debian's wine64 has no preloader to hold Wine's fixed addresses while a process starts, and
+# the kernel puts the heap anywhere in the 1 GiB above the loader (0x7d000000): about one start
+# in 5,000 the heap covers 0x7ffe0000, where Wine maps the shared user data, and the process
+# ends with code 1 before the program runs. Without randomisation the heap begins right after
+# the loader, 48 MiB below that page; the processes Wine starts inherit the setting.
+fixed_layout=(setarch "$(uname -m)" --addr-no-randomize)
+if ! "${fixed_layout[@]}" true 2>/dev/null; then
+  echo "wine-run: the kernel refuses a fixed address layout here; about one start of Wine" \
+       "in 5,000 may end with code 1 and no output" >&2
+  fixed_layout=()
+fi
+"${fixed_layout[@]}" wine "$@"
 status=$?
 [ "$status" -eq 0 ] || echo "wine-run: $(basename "$1") exited with $status" >&2
 exit "$status"

@@ -22,6 +22,7 @@ struct ImportState {
   std::map<unsigned, std::vector<std::function<void()>>> boxActions;
   std::function<void()> afterSettingsWrite;
   std::uint64_t mallocCalls = 0, failFrom = 0, failUntil = 0;
+  std::uint64_t freeCalls = 0;
   std::size_t failSizeFrom = 0, failSizeUntil = 0;
   std::uint64_t failSizeCount = 0;
 };
@@ -137,6 +138,11 @@ void* CountingMalloc(std::size_t bytes) {
   return std::malloc(bytes);
 }
 
+void CountingFree(void* block) {
+  ++State().freeCalls;
+  std::free(block);
+}
+
 void Patch(HMODULE plugin, const char* dll, const char* function, void* replacement) {
   auto patch = std::make_unique<ImportPatch>(plugin, dll, function, replacement);
   if (!patch->Patched()) {
@@ -158,6 +164,7 @@ void PatchPluginImports(HMODULE plugin) {
   Patch(plugin, "kernel32.dll", "WritePrivateProfileStringW",
         reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
   Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
+  Patch(plugin, "msvcrt.dll", "free", reinterpret_cast<void*>(&CountingFree));
   if (Options().fixedLocalTime) {
     Patch(plugin, "kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(&FixedGetLocalTime));
   }
@@ -190,6 +197,10 @@ void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count)
 
 std::uint64_t MallocCalls() {
   return State().mallocCalls;
+}
+
+std::uint64_t FreeCalls() {
+  return State().freeCalls;
 }
 
 }  // namespace sim

@@ -1,7 +1,7 @@
 // The plugin's Windows calls, seen and steered through its import table: message boxes
 // (recorded, never shown unless asked), TerminateProcess, GetModuleHandleW, malloc (counted,
-// refused on demand), the performance counter (the virtual clock), the local time (fixed on
-// demand) and the settings write.
+// refused on demand), free (counted), the performance counter (the virtual clock), the local
+// time (fixed on demand) and the settings write.
 #pragma once
 
 #include <windows.h>
@@ -26,5 +26,6 @@ void FailMallocs(std::uint64_t nth, std::uint64_t count);
 // The next `count` allocations of `from` to `until` - 1 bytes fail; others go through.
 void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count);
 std::uint64_t MallocCalls();
+std::uint64_t FreeCalls();
 
 }  // namespace sim

@@ -66,6 +66,7 @@ struct Scenario {
   std::wstring pluginPath;
   bool pluginLoaded = false;
   std::uint64_t mallocMark = 0;
+  std::uint64_t freeMark = 0;
 
   bool EnsurePlugin(std::string& error) {
     if (!pluginLoaded) pluginLoaded = LoadPluginLibrary(pluginPath);
@@ -289,6 +290,16 @@ const Verb VerbList[] = {
     {"malloc-since-mark", "", "trace `mallocs N`, the plugin's allocations since the mark", false,
      [](Scenario& s, const Line&, std::string&) {
        Trace("mallocs %llu", static_cast<unsigned long long>(MallocCalls() - s.mallocMark));
+       return true;
+     }},
+    {"free-mark", "", "remember the plugin's `free` count", false,
+     [](Scenario& s, const Line&, std::string&) {
+       s.freeMark = FreeCalls();
+       return true;
+     }},
+    {"free-since-mark", "", "trace `frees N`, the plugin's calls of `free` since the mark", false,
+     [](Scenario& s, const Line&, std::string&) {
+       Trace("frees %llu", static_cast<unsigned long long>(FreeCalls() - s.freeMark));
        return true;
      }},
     {"slot0", "FLAGS", "call slot 0 (the destructor entry) of every attached sink", false,

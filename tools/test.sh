@@ -14,6 +14,6 @@ export WINEPREFIX="$root/build/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES=
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 || true  # already running for this prefix is fine
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-wine cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
+cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
 ctest --preset release
 tools/check-reproducible.sh

@@ -90,11 +90,15 @@ TEST(CleaningRun, IdlePluginNeverAttachesAndLoadsChangeNothing) {
 TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
-  const auto result = scenario.Run(World + "load\nmessage 2\nslot0 1\nslot0 0\nloadgame\n");
+  const auto result = scenario.Run(World +
+                                   "load\nmessage 2\nfree-mark\nslot0 1\nslot0 0\n"
+                                   "free-since-mark\nloadgame\n");
   const std::vector<std::string> expected = {"slot0 S1 flags=1 -> self", "slot0 S2 flags=1 -> self",
                                              "slot0 S1 flags=0 -> self",
                                              "slot0 S2 flags=0 -> self"};
   EXPECT_EQ(result.Filter({"slot0"}), expected) << result.All();
+  // Flag 1 asks a heap object to delete itself; a static sink must not free itself.
+  EXPECT_TRUE(result.Has("frees 0")) << result.All();
   // The objects are intact afterwards: the engine can still deliver events to them.
   EXPECT_TRUE(result.Has("dispatched load-game S1 -> 0")) << result.All();
   EXPECT_EQ(pass_helpers::Erasures(result).size(), 2u);
