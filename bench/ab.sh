@@ -25,9 +25,8 @@ done
 cp "$dll_a" "$work/a/KelvarionSaveCleaner.dll"
 cp "$dll_b" "$work/b/KelvarionSaveCleaner.dll"
 
-if ! pgrep -x wineserver >/dev/null; then
-  WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
-fi
+source "$root/cmake/wine-env.sh"
+start_wine_server
 run() { "$root/cmake/wine-run.sh" "$work/$1/pass_bench.exe" --log2-slots "$2" --runtime-percent "$3" $options | tr -d '\r'; }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }

@@ -9,9 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
 reps=${2:-9}
 shares=${3:-"25 50"}
-if ! pgrep -x wineserver >/dev/null; then
-  WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
-fi
+source "$root/cmake/wine-env.sh"
+start_wine_server
 run() { "$root/cmake/wine-run.sh" "$build/bin/pass_bench.exe" --runtime-percent "$1" --list-blocked "$2" | tr -d '\r'; }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }

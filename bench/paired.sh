@@ -20,9 +20,8 @@ trap 'rm -rf "$work"' EXIT
 cp "$build/bin/pass_bench.exe" "$work/"
 cp "$1" "$work/A.dll"
 cp "$2" "$work/B.dll"
-if ! pgrep -x wineserver >/dev/null; then
-  WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
-fi
+source "$root/cmake/wine-env.sh"
+start_wine_server
 run() { (cd "$work" && "$root/cmake/wine-run.sh" ./pass_bench.exe --log2-slots "$1" --runtime-percent "$2" $options --pair "$3" "$4" | tr -d '\r'); }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }

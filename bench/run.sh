@@ -12,9 +12,8 @@ run() { "$root/cmake/wine-run.sh" "$@" | tr -d '\r'; }
 median() { sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 field() { sed -n "s/.* $1=\([^ ]*\).*/\1/p"; }
 
-if ! pgrep -x wineserver >/dev/null; then
-  WINEPREFIX=${WINEPREFIX:-$root/build/wine} wineserver -p >/dev/null 2>&1 || true
-fi
+source "$root/cmake/wine-env.sh"
+start_wine_server
 
 echo "Cleaning pass, pass_bench options: ${options:-(none)} (median of $reps processes; each"
 echo "builds its table once): ns per slot for the naive and the same-lines floor walks and the"

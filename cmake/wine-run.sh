@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine with a prefix of the build tree's own, so that
-# a run depends neither on $HOME nor on what an earlier run left behind. A program that
-# fails says so with its exit code: with Wine's diagnostics off, one that cannot even load
-# its libraries ends in some 30 ms without a word (exit code 53, 66 or 123).
-: "${WINEPREFIX:=$(cd "$(dirname "$0")/.." && pwd)/build/wine}"
-export WINEPREFIX
-export WINEDEBUG="${WINEDEBUG:--all,err+module}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Runs a Windows program under Wine with the project's Wine settings (cmake/wine-env.sh). A
+# program that fails says so with its exit code: with Wine's diagnostics off, one that cannot
+# even load its libraries ends in some 30 ms without a word (exit code 53, 66 or 123).
+source "$(dirname "$0")/wine-env.sh"
 # Debian's wine64 has no preloader to hold Wine's fixed addresses while a process starts, and
 # the kernel puts the heap anywhere in the 1 GiB above the loader (0x7d000000): about one start
 # in 5,000 the heap covers 0x7ffe0000, where Wine maps the shared user data, and the process

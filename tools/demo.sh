@@ -35,7 +35,8 @@ if [ ! -f build/release/CMakeCache.txt ]; then
 fi
 stage "Building the plugin and the simulator" build.log \
   cmake --build --preset release --target KelvarionSaveCleaner kelvarion_sim
-if [ ! -d build/wine ]; then
+source cmake/wine-env.sh
+if [ ! -d "$WINEPREFIX" ]; then
   stage "Preparing Wine (first run only, about a minute)" wine.log \
     cmake/wine-run.sh cmd /c exit
 fi

@@ -10,10 +10,10 @@ tools/check-format.sh
 tools/check-layers.sh
 tools/build.sh
 tools/check-tidy.sh
-export WINEPREFIX="$root/build/wine" WINEDEBUG=-all,err+module WINEDLLOVERRIDES="mscoree,mshtml="
-mkdir -p "$WINEPREFIX"
-wineserver -p >/dev/null 2>&1 || true  # already running for this prefix is fine
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+unset WINEPREFIX  # the build tree's own prefix, whatever the shell names
+source cmake/wine-env.sh
+start_wine_server
+trap stop_wine_server EXIT
 cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
 ctest --preset release
 tools/check-reproducible.sh
