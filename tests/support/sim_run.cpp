@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <optional>
 
 #include "sim/checked.h"
@@ -120,12 +119,11 @@ std::string SimResult::All() const {
 SimResult SimScenario::Run(const std::string& script) {
   sim::WriteWholeFile(folder_.Path() + L"\\scenario.txt", script);
   if (auto result = RunSimulatorOnce(folder_.Path())) return *result;
-  // The one failure that says nothing about the product: the process never started.
-  std::printf("retried: the simulator did not start (Windows error %lu)\n", GetLastError());
-  if (auto result = RunSimulatorOnce(folder_.Path())) return *result;
+  // Not retried: a start that fails without a known cause must show.
   SimResult failed;
   failed.exitCode = NeverStarted;
-  failed.lines.push_back("test: cannot start the simulator");
+  failed.lines.push_back("test: cannot start the simulator (Windows error " +
+                         std::to_string(GetLastError()) + ")");
   return failed;
 }
 

@@ -32,7 +32,7 @@ class SimScenario {
  public:
   sim::ScratchGameFolder& Folder() { return folder_; }
   void WriteSettings(const std::string& bytes) { folder_.WriteSettings(bytes); }
-  // Runs the simulator once; should it not even start, once more (and says "retried").
+  // Runs the simulator once (a simulator that cannot start is a failed run, never retried).
   SimResult Run(const std::string& script);
 
  private:
