@@ -76,23 +76,20 @@ constexpr std::size_t Length(const char* text) {
   return length;
 }
 // Every label leaves at least two blanks before its figure: readers split the line there.
+constexpr bool Fits(const char* label, std::size_t indent) {
+  return indent + Length(label) + 2 <= ValueColumn;
+}
 template <class Labels>
 constexpr bool AllFit(const Labels& labels, std::size_t indent) {
-  return std::all_of(std::begin(labels), std::end(labels), [indent](const char* label) {
-    return indent + Length(label) + 2 <= ValueColumn;
-  });
-}
-constexpr bool KeptLabelsFit() {
-  return std::all_of(
-      std::begin(KeptReasonLabels), std::end(KeptReasonLabels), [](const KeptReasonLabel& entry) {
-        return AllFit(std::initializer_list<const char*>{entry.label}, Length(KeptReasonIndent));
-      });
+  return std::all_of(std::begin(labels), std::end(labels),
+                     [indent](const char* label) { return Fits(label, indent); });
 }
 constexpr bool LabelsFit() {
-  return KeptLabelsFit() &&
-         AllFit(std::initializer_list<const char*>{OutpostsErasedLabel},
-                Length(KeptReasonIndent)) &&
-         AllFit(ErasedTypeLabels, 0) &&
+  const std::size_t indent = Length(KeptReasonIndent);
+  return std::all_of(
+             std::begin(KeptReasonLabels), std::end(KeptReasonLabels),
+             [indent](const KeptReasonLabel& entry) { return Fits(entry.label, indent); }) &&
+         Fits(OutpostsErasedLabel, indent) && AllFit(ErasedTypeLabels, 0) &&
          AllFit(std::initializer_list<const char*>{SlotsLabel, InUseLabel, RestartsLabel,
                                                    PausedLabel, ExaminedLabel, ErasedLabel,
                                                    KeptLabel, SkippedLabel, UnreadableLabel},

@@ -63,10 +63,10 @@ bool AppendToErasedList(unsigned pass, std::span<const ErasedForm> erased) noexc
          list.Append(closing.Data(), closing.Size());
 }
 
-}  // namespace
-
 constexpr TextWithFormId ListMarkerMissing =
     WithFormId("the game has no form ", ListMarkerFormId, "");
+
+}  // namespace
 
 // Players read these on the FAILED line, and the players' guide explains each in its table of
 // failures (a unit test holds the two equal).

@@ -36,6 +36,14 @@ const RunFileNames& NamesOf(RunFile file) {
   return Names[static_cast<std::size_t>(file)];
 }
 
+// The handle of an existing file of the run, opened to append, or an invalid one.
+HANDLE OpenToAppend(RunFile file) noexcept {
+  if (!started[static_cast<std::size_t>(file)]) return INVALID_HANDLE_VALUE;
+  const PluginFilePath path(NamesOf(file).ending);
+  return CreateFileW(path.text, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 bool WriteAll(HANDLE file, const char* text, std::size_t length) noexcept {
   DWORD written = 0;
   return WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) != 0 &&
@@ -53,31 +61,28 @@ void StartRunFile(RunFile file, const char* text, std::size_t length) noexcept {
     MoveFileExW(path.text, old.text, MOVEFILE_REPLACE_EXISTING);
   }
   // CREATE_NEW: a file that could not be moved aside is never overwritten.
-  HANDLE handle = CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
-  started[static_cast<std::size_t>(file)] = WriteAll(handle, text, length);
-  CloseHandle(handle);
+  const ScopedFileHandle created(CreateFileW(path.text, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!created.Valid()) return;
+  started[static_cast<std::size_t>(file)] = WriteAll(created.Get(), text, length);
+}
+
+ScopedFileHandle::~ScopedFileHandle() {
+  if (Valid()) CloseHandle(handle_);
+}
+
+bool ScopedFileHandle::Valid() const noexcept {
+  return handle_ != INVALID_HANDLE_VALUE;
 }
 
 RunFileAppender::RunFileAppender(RunFile file) noexcept
-    : handle_(INVALID_HANDLE_VALUE), ok_(started[static_cast<std::size_t>(file)]) {
-  if (!ok_) return;
-  const PluginFilePath path(NamesOf(file).ending);
-  handle_ = CreateFileW(path.text, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  ok_ = handle_ != INVALID_HANDLE_VALUE;
-}
-
-RunFileAppender::~RunFileAppender() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
+    : file_(OpenToAppend(file)), ok_(file_.Valid()) {}
 
 bool RunFileAppender::Append(const char* text, std::size_t length) noexcept {
-  ok_ = ok_ && WriteAll(handle_, text, length);
+  ok_ = ok_ && WriteAll(file_.Get(), text, length);
   return ok_;
 }
 
 void RunFileAppender::Flush() noexcept {
-  if (ok_) FlushFileBuffers(handle_);
+  if (ok_) FlushFileBuffers(file_.Get());
 }

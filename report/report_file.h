@@ -13,16 +13,28 @@ enum class RunFile : std::uint8_t { Report, ErasedList };
 // `text`. If the new file cannot be created, nothing more is written to it in this run.
 void StartRunFile(RunFile file, const char* text, std::size_t length) noexcept;
 
-// Appends to a file this run started, through one handle for as long as it lives, which it
-// closes. Every write lands whole or the appender says so.
+// Closes a file handle exactly once.
+class ScopedFileHandle {
+ public:
+  explicit ScopedFileHandle(void* handle) noexcept : handle_(handle) {}
+  ~ScopedFileHandle();
+  ScopedFileHandle(const ScopedFileHandle&) = delete;
+  ScopedFileHandle& operator=(const ScopedFileHandle&) = delete;
+  ScopedFileHandle(ScopedFileHandle&&) = delete;
+  ScopedFileHandle& operator=(ScopedFileHandle&&) = delete;
+
+  bool Valid() const noexcept;
+  void* Get() const noexcept { return handle_; }
+
+ private:
+  void* handle_;
+};
+
+// Appends to a file this run started, through one handle for as long as it lives. Every
+// write lands whole or the appender says so.
 class RunFileAppender {
  public:
   explicit RunFileAppender(RunFile file) noexcept;
-  ~RunFileAppender();
-  RunFileAppender(const RunFileAppender&) = delete;
-  RunFileAppender& operator=(const RunFileAppender&) = delete;
-  RunFileAppender(RunFileAppender&&) = delete;
-  RunFileAppender& operator=(RunFileAppender&&) = delete;
 
   // False once the file could not be opened or any write fell short.
   bool Append(const char* text, std::size_t length) noexcept;
@@ -30,6 +42,6 @@ class RunFileAppender {
   void Flush() noexcept;
 
  private:
-  void* handle_;
+  ScopedFileHandle file_;
   bool ok_;
 };
