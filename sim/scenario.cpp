@@ -282,23 +282,16 @@ const Verb VerbList[] = {
                          static_cast<std::uint64_t>(line.Number(3)));
        return true;
      }},
-    {"malloc-mark", "", "remember the plugin's `malloc` count", false,
+    {"heap-mark", "", "remember the plugin's `malloc` and `free` counts", false,
      [](Scenario& s, const Line&, std::string&) {
        s.mallocMark = MallocCalls();
-       return true;
-     }},
-    {"malloc-since-mark", "", "trace `mallocs N`, the plugin's allocations since the mark", false,
-     [](Scenario& s, const Line&, std::string&) {
-       Trace("mallocs %llu", static_cast<unsigned long long>(MallocCalls() - s.mallocMark));
-       return true;
-     }},
-    {"free-mark", "", "remember the plugin's `free` count", false,
-     [](Scenario& s, const Line&, std::string&) {
        s.freeMark = FreeCalls();
        return true;
      }},
-    {"free-since-mark", "", "trace `frees N`, the plugin's calls of `free` since the mark", false,
+    {"heap-since-mark", "",
+     "trace `mallocs N` and `frees N`, the plugin's calls of each since the mark", false,
      [](Scenario& s, const Line&, std::string&) {
+       Trace("mallocs %llu", static_cast<unsigned long long>(MallocCalls() - s.mallocMark));
        Trace("frees %llu", static_cast<unsigned long long>(FreeCalls() - s.freeMark));
        return true;
      }},

@@ -91,8 +91,8 @@ TEST(EventSinks, SlotZeroIsTheDestructorEntryAndFreesNothing) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run(World +
-                                   "load\nmessage 2\nfree-mark\nslot0 1\nslot0 0\n"
-                                   "free-since-mark\nloadgame\n");
+                                   "load\nmessage 2\nheap-mark\nslot0 1\nslot0 0\n"
+                                   "heap-since-mark\nloadgame\n");
   const std::vector<std::string> expected = {"slot0 S1 flags=1 -> self", "slot0 S2 flags=1 -> self",
                                              "slot0 S1 flags=0 -> self",
                                              "slot0 S2 flags=0 -> self"};
@@ -227,8 +227,8 @@ TEST(PhaseMonitor, TheThrottledPathAllocatesNothing) {
   scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run(World +
                                    "load\nmessage 2\nloadgame\nupdates 1000000000 "
-                                   "1000000 1000\nmalloc-mark\nupdates 2000000000 "
-                                   "1000000 2000\nmalloc-since-mark\n");
+                                   "1000000 1000\nheap-mark\nupdates 2000000000 "
+                                   "1000000 2000\nheap-since-mark\n");
   EXPECT_TRUE(result.Has("mallocs 0")) << result.All();
   EXPECT_EQ(result.CountPrefix("box-a"), 1);
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -114,70 +115,52 @@ inline void ExpectFigures(const report_reader::Report& report, const Figures& fi
   }
 }
 
-// One pass's section of the list of erased forms.
-struct ErasedListSection {
-  std::string heading;             // "First load: 2 forms erased", its timestamp removed
-  std::vector<std::string> forms;  // "FF000001 K", "FF000002 V outpost", ...
-  std::string closing;             // "2 forms listed", or "" when the section is cut short
-};
-
-// The sections of KelvarionSaveCleaner.erased.txt: each opens with a timestamped heading.
-inline std::vector<ErasedListSection> ReadErasedList(const sim::ScratchGameFolder& folder) {
-  const std::string text = sim::ReadWholeFile(folder.PluginFile(ErasedListName)).value_or("");
-  std::vector<ErasedListSection> sections;
-  const std::regex heading("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  (.*)");
-  std::smatch match;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 2;
-    if (std::regex_match(line, match, heading)) {
-      sections.push_back({match[1], {}, ""});
-    } else if (!sections.empty() && sections.back().closing.empty() && !line.empty()) {
-      (line.find(" listed") != std::string::npos ? sections.back().closing
-                                                 : sections.back().forms.emplace_back()) = line;
-    }
-  }
-  return sections;
-}
-
-// The list held against the engine's erase calls: one section for each pass that walked
-// (its calls end at its tally line), the forms in the order of the calls, each kind as the
-// call says ('V' for EraseVForm, 'K' or 'J' for BeginErase) and as the tally counts it,
-// outposts included, and a heading and a closing line that agree with the count.
+// The list of erased forms held against the engine's erase calls: a section for each pass
+// that walked (its calls end at its tally line), its heading, the forms in the order of the
+// calls, each kind as the call says ('V' for EraseVForm, 'K' or 'J' for BeginErase) and as
+// the tally counts it, outposts included, and the closing count.
 inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& folder,
                                               const testing_support::SimResult& result) {
-  const auto sections = ReadErasedList(folder);
+  // Each section: its heading without the timestamp, then its lines.
+  std::vector<std::vector<std::string>> sections;
+  std::istringstream text(sim::ReadWholeFile(folder.PluginFile(ErasedListName)).value_or(""));
+  const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  ");
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (std::regex_search(line, stamp, std::regex_constants::match_continuous)) {
+      sections.push_back({line.substr(21)});
+    } else if (!sections.empty() && !line.empty()) {
+      sections.back().push_back(line);
+    }
+  }
   std::vector<std::string> calls;
   std::size_t pass = 0;
   for (const std::string& line : result.lines) {
     if (line.rfind("begin-erase ", 0) == 0) calls.push_back(line.substr(12) + " K/J");
     if (line.rfind("erase-v ", 0) == 0) calls.push_back(line.substr(8) + " V");
     if (line.rfind("tally ", 0) != 0) continue;
-    SCOPED_TRACE("pass " + std::to_string(pass + 1));
-    ASSERT_LT(pass, sections.size()) << "no section for this pass";
-    const ErasedListSection& section = sections[pass++];
-    std::vector<std::string> listed;
+    ASSERT_LT(pass, sections.size()) << "no section for pass " << pass + 1;
+    std::vector<std::string> listed = sections[pass++];
     std::map<std::string, std::uint64_t> kinds;
-    for (const std::string& form : section.forms) {
-      const std::string kind = form.substr(std::min<std::size_t>(form.size(), 9));
+    for (std::size_t i = 1; i + 1 < listed.size(); ++i) {
+      const std::string kind = listed[i].substr(std::min<std::size_t>(listed[i].size(), 9));
       ++kinds[kind];
-      listed.push_back(form.substr(0, 9) +
-                       (kind == "K" || kind == "J" ? "K/J" : kind.substr(0, 1)));
+      listed[i] = listed[i].substr(0, 9) + (kind == "K" || kind == "J" ? "K/J" : kind.substr(0, 1));
     }
-    EXPECT_EQ(listed, calls);
+    const std::string count =
+        std::to_string(calls.size()) + (calls.size() == 1 ? " form" : " forms");
+    calls.insert(calls.begin(), (pass == 1   ? "First"
+                                 : pass == 2 ? "Second"
+                                             : "Another") +
+                                    std::string(" load: ") + count + " erased");
+    calls.push_back(count + " listed");
+    EXPECT_EQ(listed, calls) << "pass " << pass;
     const auto tally = Pairs(line.substr(6), ' ', '=');
     const auto erased = Counts(tally.at("erased"));
     EXPECT_EQ(kinds["K"], erased.at("K"));
     EXPECT_EQ(kinds["J"], erased.at("J"));
     EXPECT_EQ(kinds["V"] + kinds["V outpost"], erased.at("V"));
     EXPECT_EQ(std::to_string(kinds["V outpost"]), tally.at("outposts"));
-    const std::string count = std::to_string(calls.size());
-    const std::string forms = calls.size() == 1 ? " form" : " forms";
-    const std::string load = pass == 1 ? "First" : pass == 2 ? "Second" : "Another";
-    EXPECT_EQ(section.heading, load + " load: " + count + forms + " erased");
-    EXPECT_EQ(section.closing, count + forms + " listed");
     calls.clear();
   }
   EXPECT_EQ(pass, sections.size()) << "a section for a pass that did not walk";
