@@ -5,7 +5,7 @@
 #include <span>
 
 #include "report/pass_counters.h"
-#include "report/report_file.h"
+#include "report/run_files.h"
 
 // Appends one line a form, in order: "FF00A1B2 K", "FF00A1B2 V outpost" (CR LF ends).
 // Allocates nothing: the lines go out through a fixed buffer, in a few large writes. False

@@ -8,8 +8,8 @@
 #include "report/erased_list.h"
 #include "report/form_id_text.h"
 #include "report/pass_section.h"
-#include "report/report_file.h"
 #include "report/report_text.h"
+#include "report/run_files.h"
 
 namespace {
 
@@ -35,6 +35,21 @@ void AppendToReport(const ReportText& text, bool flush) noexcept {
   if (report.Append(text.Data(), text.Size()) && flush) report.Flush();
 }
 
+// What each run file holds, as the report names it.
+const char* WhatItHolds(RunFile file) {
+  return file == RunFile::Report ? "report" : "list of erased forms";
+}
+
+// A run file that could not take its usual name: the report says which file to read instead.
+void AddOtherNames(ReportText& text) {
+  for (std::size_t i = 0; i < RunFileCount; ++i) {
+    const auto file = static_cast<RunFile>(i);
+    if (PlaceOf(file) != RunFilePlace::OtherName) continue;
+    text.Add("This run's ").Add(WhatItHolds(file)).Add(" is ").Add(NameOf(file).text);
+    text.Add(": ").Add(UsualName(file).text).Add(" could not be replaced.").EndLine();
+  }
+}
+
 void StartErasedList() noexcept {
   ReportText text;
   AddProductTitle(text).Add("the forms its cleaning passes erased, one line each").EndLine();
@@ -46,7 +61,7 @@ void StartErasedList() noexcept {
           "Each line holds a FormId and its kind: K, J, V, or V outpost (erased because "
           "bEraseOutposts=1).")
       .EndLine();
-  StartRunFile(RunFile::ErasedList, text.Data(), text.Size());
+  RunFileAppender(RunFile::ErasedList).Append(text.Data(), text.Size());
 }
 
 // This pass's heading, one line a form, and the count that closes it: a list cut short
@@ -94,8 +109,10 @@ const char* PassFailureReason(PassFailure failure) noexcept {
 }
 
 void StartReport(bool eraseOutposts) noexcept {
+  OpenRunFiles();
   ReportText text;
   AddProductTitle(text).Add("cleaning report").EndLine();
+  AddOtherNames(text);
   text.Add("Made for Kelvarion ");
   AddGameVersion(text, VKRXPlugin_Version.compatibleGameVersions[0]);
   text.Add(", the one game version it works with.").EndLine();
@@ -104,7 +121,7 @@ void StartReport(bool eraseOutposts) noexcept {
   text.Add(eraseOutposts ? "bEraseOutposts=1: outposts are erased too."
                          : "bEraseOutposts=0: outposts are kept.");
   text.EndLine();
-  StartRunFile(RunFile::Report, text.Data(), text.Size());
+  RunFileAppender(RunFile::Report).Append(text.Data(), text.Size());
   StartErasedList();
 }
 
@@ -116,6 +133,7 @@ void ReportNoMessagingService() noexcept {
           "session.")
       .EndLine();
   AppendToReport(text, false);
+  CloseRunFiles();
 }
 
 void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased) noexcept {
@@ -124,8 +142,8 @@ void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased
   ReportText text;
   AddPassSection(text, pass, counters);
   if (!listed) {
-    text.Add("  The list of erased forms (KelvarionSaveCleaner.erased.txt) could not be written.");
-    text.EndLine();
+    text.Add("  The list of erased forms (").Add(NameOf(RunFile::ErasedList).text);
+    text.Add(") could not be written.").EndLine();
   }
   AppendToReport(text, false);
 }
@@ -150,4 +168,5 @@ void ReportRunEnd(bool disarmed) noexcept {
   }
   text.EndLine();
   AppendToReport(text, false);
+  CloseRunFiles();
 }

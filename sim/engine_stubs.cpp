@@ -209,6 +209,10 @@ const std::vector<double>& LockHeldSeconds() {
   return lockHeldSeconds;
 }
 
+bool FormTableLocked() {
+  return lockDepth > 0;
+}
+
 void SetEraseHook(std::function<void(std::uint64_t)> hook) {
   eraseHook = std::move(hook);
 }

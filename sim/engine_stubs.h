@@ -24,6 +24,9 @@ void RecordEraseCallsInto(std::vector<EraseCall>* log);
 // counter: from the return of LockFormTable to the call of UnlockFormTable.
 const std::vector<double>& LockHeldSeconds();
 
+// Whether the plugin holds the game's table lock now.
+bool FormTableLocked();
+
 // Called after every erase call (BeginErase or EraseVForm) with its 1-based number.
 void SetEraseHook(std::function<void(std::uint64_t)> hook);
 

@@ -10,6 +10,7 @@
 
 #include "sim/import_patch.h"
 #include "sim/loader.h"
+#include "sim/plugin_files.h"
 #include "sim/trace.h"
 #include "sim/virtual_clock.h"
 
@@ -163,6 +164,7 @@ void PatchPluginImports(HMODULE plugin) {
         reinterpret_cast<void*>(&RecordGetModuleHandleW));
   Patch(plugin, "kernel32.dll", "WritePrivateProfileStringW",
         reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
+  PatchPluginFileCalls(plugin);
   Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
   Patch(plugin, "msvcrt.dll", "free", reinterpret_cast<void*>(&CountingFree));
   if (Options().fixedLocalTime) {

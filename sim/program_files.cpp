@@ -18,8 +18,14 @@ std::wstring BesideThisProgram(const wchar_t* fileName) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  return ReadFileFrom(path, 0);
+}
+
+std::optional<std::string> ReadFileFrom(const std::wstring& path, std::uint64_t offset) {
   ScopedFile file(_wfopen(path.c_str(), L"rb"));
-  if (!file) return std::nullopt;
+  if (!file || _fseeki64(file.Get(), static_cast<long long>(offset), SEEK_SET) != 0) {
+    return std::nullopt;
+  }
   std::string bytes;
   char buffer[4096];
   for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0;) {

@@ -17,6 +17,7 @@
 #include "sim/event_sources.h"
 #include "sim/loader.h"
 #include "sim/pass_tally.h"
+#include "sim/plugin_files.h"
 #include "sim/plugin_imports.h"
 #include "sim/run_summary.h"
 #include "sim/scratch_folder.h"
@@ -340,14 +341,47 @@ const Verb VerbList[] = {
        PrintFile(ReportFile, "no report");
        return true;
      }},
-    {"ini-remove-folder", "", "remove the settings folder with everything in it", false,
+    {"ini-remove-folder", "",
+     "remove the settings folder with everything in it, as far as Windows lets it: traced "
+     "`settings-folder removed` or, while a file in it is open (Wine; Windows before 10 "
+     "1903), `settings-folder kept`",
+     false,
      [](Scenario&, const Line&, std::string&) {
        RemoveTree(L"Data\\VKRX\\Plugins");
+       const bool kept = GetFileAttributesA(SettingsFolder) != INVALID_FILE_ATTRIBUTES;
+       Trace("settings-folder %s", kept ? "kept" : "removed");
        return true;
      }},
-    {"ini-create-folder", "", "create the settings folder (after `ini-remove-folder`)", false,
+    {"ini-create-folder", "",
+     "create the settings folder (after `ini-remove-folder`) if it is gone", false,
      [](Scenario&, const Line&, std::string& error) {
-       if (!CreateDirectoryA(SettingsFolder, nullptr)) return error = "cannot create it", false;
+       if (!CreateDirectoryA(SettingsFolder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+         return error = "cannot create it", false;
+       }
+       return true;
+     }},
+    {"hold", "NAME none|r|rw|rd|rwd... [until-rename-fails]",
+     "another program opens NAME in the plugin folder to read it, sharing it for reading, "
+     "writing and deleting as the letters say; traced `hold NAME -> held` or `hold NAME -> "
+     "error N`. With `until-rename-fails` it lets go (traced `release NAME`) once a rename of "
+     "the plugin's from or to it has failed",
+     false,
+     [](Scenario&, const Line& line, std::string&) {
+       HoldPluginFile(line.Word(1), line.Word(2), line.Word(3) == "until-rename-fails");
+       return true;
+     }},
+    {"release", "NAME", "the program holding NAME lets go", false,
+     [](Scenario&, const Line& line, std::string&) {
+       ReleasePluginFile(line.Word(1));
+       return true;
+     }},
+    {"deny-create", "TEXT",
+     "the plugin may not create a file whose name contains TEXT (access denied, as in a folder "
+     "whose permissions forbid it)",
+     false,
+     [](Scenario&, const Line& line, std::string&) {
+       const std::string text = line.Word(1);
+       DenyCreating(std::wstring(text.begin(), text.end()));
        return true;
      }},
     {"ini-to-directory", "", "replace the settings file by a directory of the same name", false,

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "sim/checked.h"
@@ -43,7 +44,7 @@ void RemoveTree(const std::wstring& path) {
   RemoveDirectoryW(path.c_str());
 }
 
-ScratchGameFolder::ScratchGameFolder(const wchar_t* purpose) {
+ScratchGameFolder::ScratchGameFolder(const wchar_t* purpose, std::size_t gameFolderLength) {
   wchar_t temp[MAX_PATH];
   Require(GetTempPathW(MAX_PATH, temp) != 0, "GetTempPathW");
   const std::wstring prefix = std::wstring(temp) + L"kelvarion-" + purpose + L"-" +
@@ -54,13 +55,20 @@ ScratchGameFolder::ScratchGameFolder(const wchar_t* purpose) {
     Require(GetLastError() == ERROR_ALREADY_EXISTS && attempt < 1000,
             "CreateDirectoryW of a scratch game folder");
   }
+  root_ = path_;
+  // Folders of at most 100 characters each, down to the length asked for.
+  while (path_.size() + 1 < gameFolderLength) {
+    const std::size_t name = std::min<std::size_t>(100, gameFolderLength - path_.size() - 1);
+    path_ += L"\\" + std::wstring(name, L'g');
+    CreateFolder(path_);
+  }
   CreateFolder(path_ + L"\\Data");
   CreateFolder(path_ + L"\\Data\\VKRX");
   CreateFolder(PluginFolder());
 }
 
 ScratchGameFolder::~ScratchGameFolder() {
-  RemoveTree(path_);
+  RemoveTree(root_);
 }
 
 std::wstring ScratchGameFolder::PluginFolder() const {

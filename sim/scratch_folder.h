@@ -3,6 +3,7 @@
 // demonstration, the benchmarks and the tests play the game in one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace sim {
@@ -10,8 +11,9 @@ namespace sim {
 class ScratchGameFolder {
  public:
   // %TEMP%\kelvarion-<purpose>-<process>-<n>, never one an earlier run left behind (Wine
-  // reuses process ids soon and often).
-  explicit ScratchGameFolder(const wchar_t* purpose);
+  // reuses process ids soon and often). With `gameFolderLength`, the game folder is a folder
+  // inside it whose full path has that many characters (a deep install).
+  explicit ScratchGameFolder(const wchar_t* purpose, std::size_t gameFolderLength = 0);
   ~ScratchGameFolder();
   ScratchGameFolder(const ScratchGameFolder&) = delete;
   ScratchGameFolder& operator=(const ScratchGameFolder&) = delete;
@@ -27,6 +29,7 @@ class ScratchGameFolder {
   std::string ReadSettings() const;
 
  private:
+  std::wstring root_;
   std::wstring path_;
 };
 

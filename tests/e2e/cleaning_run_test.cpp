@@ -152,7 +152,8 @@ TEST(FailedPass, AnExceptionInsideThePassIsAFailedPass) {
 struct DisarmFailureCase {
   const char* name;
   const char* breakSettings;
-  const char* reportEnd;  // the report's last line; null: the report went with its folder
+  const char* reportEnd;        // the report's last line; null: there is none at the end
+  const char* beforeLoad = "";  // lines before the start
 };
 
 class DisarmFailureTest : public ::testing::TestWithParam<DisarmFailureCase> {};
@@ -160,9 +161,9 @@ class DisarmFailureTest : public ::testing::TestWithParam<DisarmFailureCase> {};
 TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnyway) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
-  const auto result =
-      scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) + "loadgame\n" +
-                   GetParam().breakSettings + "\n" + PlayThenPause(10) + "loadgame\n");
+  const auto result = scenario.Run(World + GetParam().beforeLoad + "load\nmessage 2\nloadgame\n" +
+                                   PlayThenPause(1) + "loadgame\n" + GetParam().breakSettings +
+                                   "\n" + PlayThenPause(10) + "loadgame\n");
   EXPECT_EQ(result.Filter({"detach", "box-a"}).back(), SecondBoxWarned) << result.All();
   EXPECT_EQ(result.Count("detach load-game S1"), 1);
   EXPECT_LT(result.IndexOf("detach load-game S1"), result.IndexOf(SecondBoxWarned));
@@ -178,7 +179,10 @@ TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnywa
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, DisarmFailureTest,
-    ::testing::Values(DisarmFailureCase{"FolderGone", "ini-remove-folder", nullptr},
+    // Wine keeps a folder while a file in it is open (Windows 10 from 1903 does not): with no
+    // report or list of its own, the run leaves the folder free to go.
+    ::testing::Values(DisarmFailureCase{"FolderGone", "ini-remove-folder", nullptr,
+                                        "deny-create KelvarionSaveCleaner.\n"},
                       DisarmFailureCase{"DirectoryInPlaceOfTheFile", "ini-to-directory",
                                         "End of the run: bPluginActive could not be set "
                                         "to 0. Set it to 0 in KelvarionSaveCleaner.ini "
@@ -306,19 +310,21 @@ TEST(RunEnd, AWriteThatRunsOutOfMemoryIsTriedAgainAtTheNextCheck) {
 TEST(RunEnd, ANoticeThatRunsOutOfMemoryKeepsTheWriteResult) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
-  const auto result = scenario.Run(World + "load\nmessage 2\nloadgame\n" + PlayThenPause(1) +
-                                   "loadgame\nini-remove-folder\n"
-                                   "on-settings-write malloc-fail-size 400 1000 1\n"
-                                   "update 15000000000\nini-create-folder\nsay next check\n"
-                                   "update 15250000000\nupdate 15500000000\n");
+  // No report or list of its own, so that the folder can go (Wine keeps a folder with an open
+  // file in it).
+  const auto result = scenario.Run(
+      World + "deny-create KelvarionSaveCleaner.\nload\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+      "loadgame\nini-remove-folder\n"
+      "on-settings-write malloc-fail-size 400 1000 1\n"
+      "update 15000000000\nini-create-folder\nsay next check\n"
+      "update 15250000000\nupdate 15500000000\n");
   EXPECT_EQ(result.CountPrefix("malloc-refused"), 1) << result.All();
   EXPECT_EQ(result.CountPrefix("settings-write"), 1) << result.All();
   EXPECT_EQ(result.Count("detach load-game S1"), 1) << result.All();
   EXPECT_EQ(result.Count(SecondBoxWarned), 1) << result.All();
   EXPECT_GT(result.IndexOf(SecondBoxWarned), result.IndexOf("next check"));
   EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
-  // The report went with the settings folder; the run is as it would be without one.
-  EXPECT_FALSE(report_checks::ReportExists(scenario.Folder()));
+  EXPECT_TRUE(result.Has("settings-folder removed")) << result.All();
 }
 
 // The write lands, the report says so, then memory runs out for the notice (only texts the

@@ -25,6 +25,16 @@ inline const wchar_t* const ReportName = L"KelvarionSaveCleaner.log";
 inline const wchar_t* const OldReportName = L"KelvarionSaveCleaner.old.log";
 inline const wchar_t* const ErasedListName = L"KelvarionSaveCleaner.erased.txt";
 
+// Files beside the test program (tests/e2e/expected, copied by the build): the
+// demonstration's full run as a scenario (both loads of its world, a pause after each, and
+// a load the plugin no longer hears), and the report it must leave.
+inline std::string Expected(const wchar_t* name) {
+  const auto text = sim::ReadWholeFile(sim::BesideThisProgram(name));
+  EXPECT_TRUE(text.has_value()) << "missing beside the test program";
+  return text.value_or("");
+}
+inline const std::string FullRun = Expected(L"full-run.scenario");
+
 // Label and figure of one line of a pass section.
 using Figures = std::vector<std::pair<std::string, std::string>>;
 
@@ -120,10 +130,11 @@ inline void ExpectFigures(const report_reader::Report& report, const Figures& fi
 // calls, each kind as the call says ('V' for EraseVForm, 'K' or 'J' for BeginErase) and as
 // the tally counts it, outposts included, and the closing count.
 inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& folder,
-                                              const testing_support::SimResult& result) {
+                                              const testing_support::SimResult& result,
+                                              const wchar_t* listName = ErasedListName) {
   // Each section: its heading without the timestamp, then its lines.
   std::vector<std::vector<std::string>> sections;
-  std::istringstream text(sim::ReadWholeFile(folder.PluginFile(ErasedListName)).value_or(""));
+  std::istringstream text(sim::ReadWholeFile(folder.PluginFile(listName)).value_or(""));
   const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  ");
   for (std::string line; std::getline(text, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -30,13 +30,16 @@ struct SimResult {
 
 class SimScenario {
  public:
+  // The game folder's full path has `gameFolderLength` characters, if given.
+  explicit SimScenario(std::size_t gameFolderLength = 0) : folder_(L"test", gameFolderLength) {}
+
   sim::ScratchGameFolder& Folder() { return folder_; }
   void WriteSettings(const std::string& bytes) { folder_.WriteSettings(bytes); }
   // Runs the simulator once (a simulator that cannot start is a failed run, never retried).
   SimResult Run(const std::string& script);
 
  private:
-  sim::ScratchGameFolder folder_{L"test"};
+  sim::ScratchGameFolder folder_;
 };
 
 // The settings file shipped to players (copied beside the test programs by the build), or

@@ -1,0 +1,45 @@
+// The files an armed run writes beside the settings file: the report
+// (KelvarionSaveCleaner.log) and the list of erased forms (KelvarionSaveCleaner.erased.txt).
+// Each is opened once, at the armed start, and held until the run ends: any program may read it
+// meanwhile, none may write it, and one that renames it takes the writer along, so a run's lines
+// never land in another's.
+#pragma once
+
+#include <cstddef>
+
+#include "report/run_file_names.h"
+
+// Where a run file went at the armed start.
+enum class RunFilePlace : std::uint8_t {
+  UsualName,   // KelvarionSaveCleaner.log and the like, the previous one moved to its .old name
+  OtherName,   // the usual name could not be taken: a name of the run's own (OtherName)
+  NotWritten,  // no file could be created, or its name could not be formed
+};
+
+// At an armed start, before any lock is taken: moves each previous file to its .old name,
+// retrying for a moment while another program holds it, and creates a new one. Nothing that
+// existed before is overwritten or deleted.
+void OpenRunFiles() noexcept;
+
+RunFilePlace PlaceOf(RunFile file) noexcept;
+// The name this run writes `file` under (the usual one when it wrote none).
+RunFileName NameOf(RunFile file) noexcept;
+
+// The run is over: the files are complete and free for any program.
+void CloseRunFiles() noexcept;
+
+// Appends to a run file, one section at a time: every write lands whole or the appender says
+// so.
+class RunFileAppender {
+ public:
+  explicit RunFileAppender(RunFile file) noexcept;
+
+  // False once the file is not open or any write of this appender fell short.
+  bool Append(const char* text, std::size_t length) noexcept;
+  // Puts what was appended on disk before returning (the process may end right after).
+  void Flush() noexcept;
+
+ private:
+  void* file_;
+  bool ok_;
+};
