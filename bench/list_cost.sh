@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What writing the list of erased forms costs the load event: pass_bench with the list written
-# against pass_bench with a folder standing in the list's place (no list can be written),
+# against pass_bench where the plugin may not create the list (the simulator refuses it),
 # processes interleaved, at 2^21 slots; the difference of the time the event spends outside
 # the lock, held against the first pass's lock time.
 #   bench/list_cost.sh [build-dir] [processes per side=9] [shares="25 50"]

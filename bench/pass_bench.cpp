@@ -12,8 +12,9 @@
 //   (by default they stay listed, as the game keeps them until the save is reloaded).
 // --prior-erased M: a first pass erases M forms of another table before the measured pass
 //   runs over this one (so the erased record already holds M FormIds); no second pass.
-// --list-blocked 1: a folder stands where the list of erased forms goes, so that the load
-//   event writes no list (against a run with the list, what writing it costs).
+// --list-blocked 1: the plugin may not create the list of erased forms (the simulator refuses
+//   it, as a folder's permissions would), so that the load event writes no list (against a
+//   run with the list, what writing it costs).
 // --pair: both builds in this process, each walking the same table in turn.
 // Prints one line of key=value figures; bench/run.sh repeats processes and takes medians.
 #include <windows.h>
