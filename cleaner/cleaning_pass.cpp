@@ -6,6 +6,7 @@
 #include "cleaner/erased_form_ids.h"
 #include "cleaner/form_rules.h"
 #include "cleaner/form_table_lock.h"
+#include "cleaner/kept_form_record.h"
 #include "cleaner/pass_tally.h"
 #include "cleaner/slot_walk.h"
 #include "host/engine.h"
@@ -59,28 +60,32 @@ PassFailure CleanFormTable(PassTally& tally) {
   return PassFailure::None;
 }
 
+// What this pass erased so far, in the order of its erase calls.
+std::span<const ErasedForm> ErasedThisPass(const PassTally& tally) {
+  return std::span(ErasedFormIds.InWalkOrder()).subspan(tally.ErasedBeforePass());
+}
+
 }  // namespace
 
-// The report is written after the lock is released: a failure (on disk before the caller
-// composes its fatal text), or the pass's figures and the forms it erased before the caller
-// marks its notice due.
+// The report and the lists are written after the lock is released: a failure (on disk before
+// the caller composes its fatal text), or the pass's figures and the forms it erased and kept
+// before the caller marks its notice due.
 bool RunCleaningPass() {
   PassTally tally;
   PassFailure failure = PassFailure::None;
   try {
     failure = CleanFormTable(tally);
   } catch (const std::bad_alloc&) {
-    ReportPassFailure(PassFailure::OutOfMemory);
+    ReportPassFailure(PassFailure::OutOfMemory, ErasedThisPass(tally), KeptForms.OfPass());
     throw;
   } catch (...) {
-    ReportPassFailure(PassFailure::UnexpectedError);
+    ReportPassFailure(PassFailure::UnexpectedError, ErasedThisPass(tally), KeptForms.OfPass());
     throw;
   }
   if (failure != PassFailure::None) {
-    ReportPassFailure(failure);
+    ReportPassFailure(failure, ErasedThisPass(tally), KeptForms.OfPass());
     return false;
   }
-  const auto& erased = ErasedFormIds.InWalkOrder();
-  ReportPass(tally.Counters(), std::span(erased).subspan(tally.ErasedBeforePass()));
+  ReportPass(tally.Counters(), ErasedThisPass(tally), KeptForms.OfPass());
   return true;
 }

@@ -85,22 +85,22 @@ std::optional<KeptReason> ReasonToKeepV(const GameForm* form, const PassInputs& 
 }
 
 // 'K' and 'J' forms are erased in two steps, unless something in the game holds them.
-void EraseWithBase(GameForm* form, const ErasedForm& erased, bool unreadable, PassTally& tally) {
+void EraseWithBase(GameForm* form, const ErasedForm& erased, PassTally& tally) {
   if (GetFormHolder(form) != 0) {
     tally.Kept(erased.type == ErasedType::K ? KeptReason::KHeldByGame : KeptReason::JHeldByGame,
-               unreadable);
+               erased.formId, erased.unreadable);
     return;
   }
   ErasedFormIds.Append(erased);  // recorded before the engine sees the first erase call
   BeginErase(form);
   FinishErase(form);
-  tally.Erased(erased, unreadable);
+  tally.Erased(erased);
 }
 
-void EraseV(GameForm* form, const ErasedForm& erased, bool unreadable, PassTally& tally) {
+void EraseV(GameForm* form, const ErasedForm& erased, PassTally& tally) {
   ErasedFormIds.Append(erased);
   EraseVForm(form);
-  tally.Erased(erased, unreadable);
+  tally.Erased(erased);
 }
 
 }  // namespace
@@ -110,12 +110,14 @@ void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, Pass
   // whenever the slot is acted on.
   if (!IsRuntimeFormId(key)) return;
   if (ErasedFormIds.Contains(key)) return tally.AlreadyErased(key);
-  if (form == nullptr || FormIdOf(form) != key) return tally.Kept(KeptReason::NoFormOrKeyMismatch);
+  if (form == nullptr || FormIdOf(form) != key) {
+    return tally.Kept(KeptReason::NoFormOrKeyMismatch, key);
+  }
   // The rules read the guarded members only; a change of this count while they judge the
   // form means one of them was unreadable.
   const std::uint64_t faultsBefore = AbsorbedFaultCount();
   std::optional<KeptReason> reason;
-  ErasedForm erased{key, ErasedType::K, false};
+  ErasedForm erased{key, ErasedType::K, false, false};
   switch (GetFormType(form)) {
     case TypeK:
       reason = ReasonToKeepK(form);
@@ -129,10 +131,10 @@ void VisitSlot(std::uint32_t key, GameForm* form, const PassInputs& inputs, Pass
       erased.type = ErasedType::V;
       break;
     default:
-      return tally.Kept(KeptReason::NotCleanedType);
+      return tally.Kept(KeptReason::NotCleanedType, key);
   }
-  const bool unreadable = AbsorbedFaultCount() != faultsBefore;
-  if (reason) return tally.Kept(*reason, unreadable);
-  if (erased.type == ErasedType::V) return EraseV(form, erased, unreadable, tally);
-  EraseWithBase(form, erased, unreadable, tally);
+  erased.unreadable = AbsorbedFaultCount() != faultsBefore;
+  if (reason) return tally.Kept(*reason, key, erased.unreadable);
+  if (erased.type == ErasedType::V) return EraseV(form, erased, tally);
+  EraseWithBase(form, erased, tally);
 }

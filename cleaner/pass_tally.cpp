@@ -14,7 +14,9 @@ std::uint64_t erasedThisPass[RuntimeIdWords];
 
 }  // namespace
 
-PassTally::PassTally() : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()) {}
+PassTally::PassTally() : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()) {
+  KeptForms.Clear();
+}
 
 bool PassTally::ErasedAfterRestart(std::uint32_t formId) {
   return (erasedThisPass[RuntimeIdWord(formId)] & RuntimeIdBit(formId)) != 0;
@@ -37,6 +39,7 @@ void PassTally::WalkRestarted() {
   // What the walk kept or skipped so far is counted again from the first slot; the forms it
   // erased are not counted a second time.
   for (std::uint64_t& kept : counters_.kept) kept = 0;
+  KeptForms.Clear();
   counters_.skipped = 0;
   counters_.unreadableForms = unreadableErased_;
 }

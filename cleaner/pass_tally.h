@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cleaner/kept_form_record.h"
 #include "report/pass_counters.h"
 
 class PassTally {
@@ -20,18 +21,21 @@ class PassTally {
     ++counters_.skipped;
   }
   // Any other run-time key is examined, then either erased or kept: one count each, so
-  // that the forms examined are the sum of the two and the skipped ones. `unreadable`: a
+  // that the forms examined are the sum of the two and the skipped ones. Unreadable: a
   // guarded read faulted while the form was judged.
-  void Erased(const ErasedForm& form, bool unreadable) {
+  void Erased(const ErasedForm& form) {
     ++counters_.erased[static_cast<std::size_t>(form.type)];
     counters_.erasedOutposts += form.outpost ? 1 : 0;
-    unreadableErased_ += unreadable ? 1 : 0;
-    counters_.unreadableForms += unreadable ? 1 : 0;
+    unreadableErased_ += form.unreadable ? 1 : 0;
+    counters_.unreadableForms += form.unreadable ? 1 : 0;
     if (restarted_) MarkErasedAfterRestart(form.formId);
   }
-  void Kept(KeptReason reason, bool unreadable = false) {
+  // A form the rules kept (or a slot without its form), and why; the kept record learns
+  // those the list of kept forms shows.
+  void Kept(KeptReason reason, std::uint32_t formId, bool unreadable = false) {
     ++counters_.kept[static_cast<std::size_t>(reason)];
     counters_.unreadableForms += unreadable ? 1 : 0;
+    if (IsListedAsKept(reason)) KeptForms.Add({formId, reason, unreadable});
   }
   void KeptFormBUnreadable() { counters_.keptFormBUnreadable = true; }
   // The slot array moved: the walk starts again at its first slot.

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 // Why a form the pass examined was kept: the first test that kept it, in the order the pass
 // tests them. The report prints them in this order.
@@ -40,9 +41,32 @@ inline constexpr std::size_t ErasedTypeCount = 3;
 struct ErasedForm {
   std::uint32_t formId;
   ErasedType type;
-  bool outpost;  // a 'V' outpost, erased because bEraseOutposts=1
+  bool outpost;     // a 'V' outpost, erased because bEraseOutposts=1
+  bool unreadable;  // a guarded read faulted while it was judged (data taken as absent)
 
   friend bool operator==(const ErasedForm&, const ErasedForm&) = default;
+};
+static_assert(sizeof(ErasedForm) == 8, "the flags live in the FormId's padding");
+
+// One run-time form a pass kept by a rule, as the list of kept forms shows it. Forms of other
+// types and slots without their form are counted, never listed.
+struct KeptForm {
+  std::uint32_t formId;
+  KeptReason reason;
+  bool unreadable;
+};
+static_assert(sizeof(KeptForm) == 8);
+
+inline constexpr bool IsListedAsKept(KeptReason reason) {
+  return reason != KeptReason::NoFormOrKeyMismatch && reason != KeptReason::NotCleanedType;
+}
+
+// The kept forms one pass recorded, in walk order.
+struct KeptFormsOfPass {
+  std::span<const KeptForm> forms;
+  bool recorded = false;                    // false: the run had no memory for the record
+  bool complete = true;                     // false: the record was full before the walk ended
+  std::uint32_t firstUnrecordedFormId = 0;  // the first kept form not recorded, if incomplete
 };
 
 struct PassCounters {

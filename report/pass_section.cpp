@@ -6,50 +6,13 @@
 #include <initializer_list>
 #include <iterator>
 
-#include "host/game_layout.h"
-#include "report/form_id_text.h"
+#include "report/kept_reasons.h"
 
 namespace {
 
 constexpr std::size_t ValueColumn = 52;  // where the figures of a pass section start
 constexpr std::size_t ValueWidth = 10;
 
-constexpr TextWithFormId BaseSevenLabel = WithFormId("'K': base is form ", ExcludedBaseFormId, "");
-constexpr TextWithFormId ListMarkedLabel =
-    WithFormId("'V': list-marked (form ", ListMarkerFormId, ")");
-
-// The label each kept reason carries, in the order the report prints them: what protects the
-// form.
-struct KeptReasonLabel {
-  KeptReason reason;
-  const char* label;
-};
-constexpr KeptReasonLabel KeptReasonLabels[] = {
-    {KeptReason::NoFormOrKeyMismatch, "table entry with no form or a different FormId"},
-    {KeptReason::NotCleanedType, "not a 'K', 'J' or 'V' form"},
-    {KeptReason::KHoldLink, "'K': has a hold link"},
-    {KeptReason::KNoBase, "'K': no base object (or unreadable)"},
-    {KeptReason::KBaseSeven, BaseSevenLabel.text},
-    {KeptReason::KLoadedBaseWithoutEight, "'K': base from game data, no '8' link"},
-    {KeptReason::KNamedAttachedItems, "'K': has named attached items"},
-    {KeptReason::KHeldByGame, "'K': the game still holds it"},
-    {KeptReason::JHoldLink, "'J': has a hold link"},
-    {KeptReason::JNoBase, "'J': no base object (or unreadable)"},
-    {KeptReason::JLoadedBase, "'J': base from game data"},
-    {KeptReason::JNamedAttachedItems, "'J': has named attached items"},
-    {KeptReason::JHeldByGame, "'J': the game still holds it"},
-    {KeptReason::VKeptForm, "'V': one of the game's two kept forms"},
-    {KeptReason::VListMarked, ListMarkedLabel.text},
-    {KeptReason::VOutpost, "'V': outpost, kept (bEraseOutposts=0)"},
-};
-// The counters are indexed by reason: the table must list every reason once, in that order.
-constexpr bool InReasonOrder() {
-  for (std::size_t i = 0; i < std::size(KeptReasonLabels); ++i) {
-    if (KeptReasonLabels[i].reason != static_cast<KeptReason>(i)) return false;
-  }
-  return std::size(KeptReasonLabels) == KeptReasonCount;
-}
-static_assert(InReasonOrder(), "a label for every kept reason, in KeptReason's order");
 // With bEraseOutposts=1 no outpost is kept: the line says so, naming the setting in use.
 constexpr const char* OutpostsErasedLabel = "'V': outpost (bEraseOutposts=1 erases them)";
 constexpr const char* KeptReasonIndent = "    ";
@@ -86,9 +49,8 @@ constexpr bool AllFit(const Labels& labels, std::size_t indent) {
 }
 constexpr bool LabelsFit() {
   const std::size_t indent = Length(KeptReasonIndent);
-  return std::all_of(
-             std::begin(KeptReasonLabels), std::end(KeptReasonLabels),
-             [indent](const KeptReasonLabel& entry) { return Fits(entry.label, indent); }) &&
+  return std::all_of(std::begin(KeptReasonTexts), std::end(KeptReasonTexts),
+                     [indent](const KeptReasonText& entry) { return Fits(entry.label, indent); }) &&
          Fits(OutpostsErasedLabel, indent) && AllFit(ErasedTypeLabels, 0) &&
          AllFit(std::initializer_list<const char*>{SlotsLabel, InUseLabel, RestartsLabel,
                                                    PausedLabel, ExaminedLabel, ErasedLabel,
@@ -186,7 +148,7 @@ void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counter
     const bool outpostsErased =
         reason == static_cast<std::size_t>(KeptReason::VOutpost) && counters.eraseOutposts;
     text.Add(KeptReasonIndent);
-    Figure(text, outpostsErased ? OutpostsErasedLabel : KeptReasonLabels[reason].label,
+    Figure(text, outpostsErased ? OutpostsErasedLabel : KeptReasonTexts[reason].label,
            counters.kept[reason])
         .EndLine();
   }

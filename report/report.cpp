@@ -5,8 +5,8 @@
 #include "host/game_layout.h"
 #include "host/version_record.h"
 #include "plugin_identity.h"
-#include "report/erased_list.h"
 #include "report/form_id_text.h"
+#include "report/list_sections.h"
 #include "report/pass_section.h"
 #include "report/report_text.h"
 #include "report/run_files.h"
@@ -23,13 +23,6 @@ void AddGameVersion(ReportText& text, std::uint32_t packed) {
   text.AddNumber(version.build).Add(".").AddNumber(version.subBuild);
 }
 
-// "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: ", the files' first words.
-ReportText& AddProductTitle(ReportText& text) {
-  const VersionRecord& record = VKRXPlugin_Version;
-  text.Add(record.displayName, sizeof record.displayName).Add(" v");
-  return text.Add(ShortVersion(record.pluginVersion).text).Add(": ");
-}
-
 void AppendToReport(const ReportText& text, bool flush) noexcept {
   RunFileAppender report(RunFile::Report);
   if (report.Append(text.Data(), text.Size()) && flush) report.Flush();
@@ -37,7 +30,15 @@ void AppendToReport(const ReportText& text, bool flush) noexcept {
 
 // What each run file holds, as the report names it.
 const char* WhatItHolds(RunFile file) {
-  return file == RunFile::Report ? "report" : "list of erased forms";
+  switch (file) {
+    case RunFile::Report:
+      return "report";
+    case RunFile::ErasedList:
+      return "list of erased forms";
+    case RunFile::KeptList:
+      break;
+  }
+  return "list of kept forms";
 }
 
 // A run file that could not take its usual name: the report says which file to read instead.
@@ -50,32 +51,10 @@ void AddOtherNames(ReportText& text) {
   }
 }
 
-void StartErasedList() noexcept {
-  ReportText text;
-  AddProductTitle(text).Add("the forms its cleaning passes erased, one line each").EndLine();
-  text.Add(
-          "Search it for the FormId the game's console shows for an object: 8 hex digits, "
-          "such as FF00A1B2.")
-      .EndLine();
-  text.Add(
-          "Each line holds a FormId and its kind: K, J, V, or V outpost (erased because "
-          "bEraseOutposts=1).")
-      .EndLine();
-  RunFileAppender(RunFile::ErasedList).Append(text.Data(), text.Size());
-}
-
-// This pass's heading, one line a form, and the count that closes it: a list cut short
-// lacks that last line. False when any of it could not be written.
-bool AppendToErasedList(unsigned pass, std::span<const ErasedForm> erased) noexcept {
-  RunFileAppender list(RunFile::ErasedList);
-  ReportText heading;
-  heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ").AddNumber(erased.size());
-  heading.Add(erased.size() == 1 ? " form erased" : " forms erased").EndLine();
-  ReportText closing;
-  closing.AddNumber(erased.size()).Add(erased.size() == 1 ? " form listed" : " forms listed");
-  closing.EndLine();
-  return list.Append(heading.Data(), heading.Size()) && AppendErasedForms(list, erased) &&
-         list.Append(closing.Data(), closing.Size());
+// "  The list of erased forms (KelvarionSaveCleaner.erased.txt) could not be written."
+void AddUnwritten(ReportText& text, RunFile file) {
+  text.Add("  The ").Add(WhatItHolds(file)).Add(" (").Add(NameOf(file).text);
+  text.Add(") could not be written.").EndLine();
 }
 
 constexpr TextWithFormId ListMarkerMissing =
@@ -108,7 +87,7 @@ const char* PassFailureReason(PassFailure failure) noexcept {
   return "an unexpected error in the plugin";
 }
 
-void StartReport(bool eraseOutposts) noexcept {
+void StartReport(bool eraseOutposts, bool keptRecorded) noexcept {
   OpenRunFiles();
   ReportText text;
   AddProductTitle(text).Add("cleaning report").EndLine();
@@ -121,8 +100,12 @@ void StartReport(bool eraseOutposts) noexcept {
   text.Add(eraseOutposts ? "bEraseOutposts=1: outposts are erased too."
                          : "bEraseOutposts=0: outposts are kept.");
   text.EndLine();
+  if (!keptRecorded) {
+    text.Add("There is no list of kept forms in this run: too little memory at the start.");
+    text.EndLine();
+  }
   RunFileAppender(RunFile::Report).Append(text.Data(), text.Size());
-  StartErasedList();
+  StartFormLists(keptRecorded);
 }
 
 void ReportNoMessagingService() noexcept {
@@ -136,24 +119,26 @@ void ReportNoMessagingService() noexcept {
   CloseRunFiles();
 }
 
-void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased) noexcept {
+void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased,
+                const KeptFormsOfPass& kept) noexcept {
   const unsigned pass = ++passesReported;
-  const bool listed = AppendToErasedList(pass, erased);
+  const ListsWritten listed = AppendPassToLists(pass, erased, kept);
   ReportText text;
   AddPassSection(text, pass, counters);
-  if (!listed) {
-    text.Add("  The list of erased forms (").Add(NameOf(RunFile::ErasedList).text);
-    text.Add(") could not be written.").EndLine();
-  }
+  if (!listed.erased) AddUnwritten(text, RunFile::ErasedList);
+  if (!listed.kept) AddUnwritten(text, RunFile::KeptList);
   AppendToReport(text, false);
 }
 
-void ReportPassFailure(PassFailure failure) noexcept {
+void ReportPassFailure(PassFailure failure, std::span<const ErasedForm> erased,
+                       const KeptFormsOfPass& kept) noexcept {
+  const unsigned pass = ++passesReported;
   ReportText text;
-  text.EndLine().AddTimestamp().Add(LoadName(++passesReported));
+  text.EndLine().AddTimestamp().Add(LoadName(pass));
   text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure));
   text.Add(". The game ends without saving; the plugin stays armed.").EndLine();
   AppendToReport(text, true);
+  AppendFailedPassToLists(pass, erased, kept);
 }
 
 void ReportRunEnd(bool disarmed) noexcept {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "host/version_record.h"
+
 // The last two bytes are kept for the line end, so that a cut line still ends.
 ReportText& ReportText::AddChar(char character) noexcept {
   if (size_ < sizeof buffer_ - 2) buffer_[size_++] = character;
@@ -86,4 +88,10 @@ ReportText& ReportText::EndLine() noexcept {
   }
   lineStart_ = size_;
   return *this;
+}
+
+ReportText& AddProductTitle(ReportText& text) noexcept {
+  const VersionRecord& record = VKRXPlugin_Version;
+  text.Add(record.displayName, sizeof record.displayName).Add(" v");
+  return text.Add(ShortVersion(record.pluginVersion).text).Add(": ");
 }

@@ -34,3 +34,7 @@ class ReportText {
   std::size_t size_ = 0;
   std::size_t lineStart_ = 0;
 };
+
+// "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: ", the first words of every file
+// the plugin writes.
+ReportText& AddProductTitle(ReportText& text) noexcept;

@@ -11,7 +11,7 @@ struct Naming {
   const char* kind;
   const char* extension;
 };
-constexpr Naming Namings[] = {{"", ".log"}, {".erased", ".txt"}};
+constexpr Naming Namings[] = {{"", ".log"}, {".erased", ".txt"}, {".kept", ".txt"}};
 static_assert(std::size(Namings) == RunFileCount, "a name for every run file");
 
 // Appends to a name; what does not fit is cut (every name here is far shorter).

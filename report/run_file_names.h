@@ -9,8 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class RunFile : std::uint8_t { Report, ErasedList };
-inline constexpr std::size_t RunFileCount = 2;
+enum class RunFile : std::uint8_t { Report, ErasedList, KeptList };
+inline constexpr std::size_t RunFileCount = 3;
 
 // A file name in the plugin folder, such as "KelvarionSaveCleaner.erased.old.txt".
 struct RunFileName {

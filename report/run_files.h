@@ -1,6 +1,7 @@
 // The files an armed run writes beside the settings file: the report
-// (KelvarionSaveCleaner.log) and the list of erased forms (KelvarionSaveCleaner.erased.txt).
-// Each is opened once, at the armed start, and held until the run ends: any program may read it
+// (KelvarionSaveCleaner.log), the list of erased forms (KelvarionSaveCleaner.erased.txt) and
+// the list of kept forms (KelvarionSaveCleaner.kept.txt). Each is opened once, at the armed
+// start, and held until the run ends: any program may read it
 // meanwhile, none may write it, and one that renames it takes the writer along, so a run's lines
 // never land in another's.
 #pragma once

@@ -135,13 +135,15 @@ int RunDemonstration(const std::wstring& pluginPath, const std::wstring& results
         "say Its lock times come from the simulator's virtual clock, 1 us per engine call:\n"
         "say they say nothing of this machine's speed or of the game's.\n"
         "report-print\n"
-        "say Beside it, KelvarionSaveCleaner.erased.txt lists the FormId of every form erased.\n";
+        "say Beside it, KelvarionSaveCleaner.erased.txt lists the FormId of every form erased,\n"
+        "say and KelvarionSaveCleaner.kept.txt every run-time form kept, with the rule that kept "
+        "it.\n";
     result = RunScript(script, pluginPath);
   }
   if (!resultsFolder.empty()) {
     // What the run left for a reader, before the scratch folder goes.
     for (const wchar_t* name : {L"KelvarionSaveCleaner.log", L"KelvarionSaveCleaner.erased.txt",
-                                L"KelvarionSaveCleaner.ini"}) {
+                                L"KelvarionSaveCleaner.kept.txt", L"KelvarionSaveCleaner.ini"}) {
       const std::wstring target = resultsFolder + L"\\" + name;
       if (!CopyFileW(folder.PluginFile(name).c_str(), target.c_str(), FALSE)) {
         std::fprintf(stderr, "sim: could not copy %ls to %ls\n", name, resultsFolder.c_str());

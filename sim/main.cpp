@@ -4,8 +4,8 @@
 //   kelvarion_sim.exe --vocabulary          the scenario vocabulary, as sim/README.md shows it
 //   options: --dll PATH (default: KelvarionSaveCleaner.dll beside this program),
 //            --show-boxes (real message boxes as well; needs a display),
-//            --results DIR (the demonstration copies its report, list of erased forms and
-//            settings file there)
+//            --results DIR (the demonstration copies its report, lists of erased and of kept
+//            forms and settings file there)
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>

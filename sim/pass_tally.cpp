@@ -69,13 +69,28 @@ bool UnreadableOnVisit(void* form, std::uint8_t type, const std::string& reason)
   return baseFacts != facts.end() && Unreadable(baseFacts->second, Member::BaseRelatedForm);
 }
 
+// A form the walk kept, as the world says why.
+struct KeptForm {
+  std::uint32_t formId;
+  std::string reason;
+  bool unreadable;
+};
+
 struct Tally {
   std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0;
   std::uint64_t skipped = 0, unreadable = 0, erasedOutposts = 0;
   bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
   std::map<std::string, std::uint64_t> kept;
+  std::vector<KeptForm> keptForms;             // in walk order, each once
+  std::vector<std::uint32_t> unreadableForms;  // judged with an unreadable member, each once
 };
+
+// Counts a kept form and notes it.
+void Keep(Tally& tally, std::uint32_t formId, const std::string& reason, bool unreadable) {
+  ++tally.kept[reason];
+  tally.keptForms.push_back({formId, reason, unreadable});
+}
 
 // Replays the walk over the table as it is now, with the erasures and table events the
 // engine saw, counting each form once after a restart, as a player would.
@@ -86,6 +101,7 @@ Tally ReplayWalk() {
   std::size_t erasures = 0, nextEvent = 0;
   std::set<void*> erased;
   std::uint64_t unreadableErased = 0;  // outlive a restart, as the erasures do
+  std::vector<std::uint32_t> unreadableErasedForms;
   for (std::uint64_t i = 0; slots != nullptr && i < count; ++i) {
     const TableSlot& slot = slots[i];
     if (slot.state == EmptySlot) continue;
@@ -99,12 +115,12 @@ Tally ReplayWalk() {
     if (slot.form != nullptr && erased.count(slot.form)) continue;  // met again after a restart
     ++tally.examined;
     if (slot.form == nullptr || FormIdAt(slot.form) != slot.key) {
-      ++tally.kept["no-form"];
+      Keep(tally, slot.key, "no-form", false);
       continue;
     }
     const std::uint8_t type = FormTypeAt(slot.form);
     if (type != 'K' && type != 'J' && type != 'V') {
-      ++tally.kept["other-type"];
+      Keep(tally, slot.key, "other-type", false);
       continue;
     }
     const auto found = facts.find(slot.form);
@@ -115,16 +131,15 @@ Tally ReplayWalk() {
     if (erasedOutpost) reason = "erase";  // outposts erased when asked to
     const bool unreadable = UnreadableOnVisit(slot.form, type, erasedNow ? "erase" : reason);
     tally.unreadable += unreadable;
+    if (unreadable) tally.unreadableForms.push_back(slot.key);
     if (erasedNow && reason == "erase") ++tally.expectedErase;
     if (!erasedNow) {
-      if (reason != "erase")
-        ++tally.kept[reason];
-      else
-        ++tally.kept["not-erased"];
+      Keep(tally, slot.key, reason != "erase" ? reason : "not-erased", unreadable);
       continue;
     }
     erased.insert(slot.form);
     unreadableErased += unreadable;
+    if (unreadable) unreadableErasedForms.push_back(slot.key);
     tally.erasedOutposts += erasedOutpost;
     ++tally.erased[erasedTypes[erasures]];
     ++erasures;
@@ -133,8 +148,10 @@ Tally ReplayWalk() {
         ++tally.restarts;
         tally.inUse = 0;
         tally.kept.clear();
+        tally.keptForms.clear();
         tally.skipped = 0;
         tally.unreadable = unreadableErased;
+        tally.unreadableForms = unreadableErasedForms;
         tally.examined = erasures;
         i = static_cast<std::uint64_t>(-1);  // the walk starts again at the first slot
       } else {
@@ -228,6 +245,11 @@ void TallyUnlocked(std::int64_t nowNs) {
         static_cast<unsigned long long>(tally.skipped),
         static_cast<unsigned long long>(tally.unreadable), tally.keptBUnreadable ? 1 : 0,
         static_cast<long long>(nowNs - lockedAtNs), kept.c_str());
+    for (const KeptForm& form : tally.keptForms) {
+      Trace("tally-kept %08X %s%s", form.formId, form.reason.c_str(),
+            form.unreadable ? " unreadable" : "");
+    }
+    for (const std::uint32_t formId : tally.unreadableForms) Trace("tally-unreadable %08X", formId);
   }
   for (void* form : erasedThisPass) erasedInEarlierPasses.insert(FormIdAt(form));
   erasedThisPass.clear();

@@ -9,6 +9,10 @@
 //   tally slots=N in-use=N restarts=N examined=N erased=K:N,J:N,V:N outposts=N
 //         erase-outposts=0|1 expected-erase=N skipped=N unreadable=N keptb-unreadable=0|1
 //         lock-ns=N kept=REASON:N,...
+// then one line for each form it kept, and one for each form judged with an unreadable
+// member (erased or kept), in walk order, each form once:
+//   tally-kept FORMID REASON [unreadable]
+//   tally-unreadable FORMID
 #pragma once
 
 #include <cstddef>

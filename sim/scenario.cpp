@@ -331,6 +331,14 @@ const Verb VerbList[] = {
        ShowFile(ReportFile, "report");
        return true;
      }},
+    {"file-show", "NAME",
+     "trace the bytes of NAME in the plugin folder as `file NAME BYTES` (or `file NAME missing`)",
+     false,
+     [](Scenario&, const Line& line, std::string&) {
+       const std::string label = "file " + line.Word(1);
+       ShowFile((std::string(SettingsFolder) + "\\" + line.Word(1)).c_str(), label.c_str());
+       return true;
+     }},
     {"ini-print", "", "print the settings file for a reader", false,
      [](Scenario&, const Line&, std::string&) {
        PrintFile(SettingsFile, "no settings file");

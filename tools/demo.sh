@@ -44,7 +44,7 @@ fi
 echo "Playing a two-load run in the simulator"
 echo
 rm -f "$demo/KelvarionSaveCleaner.log" "$demo/KelvarionSaveCleaner.erased.txt" \
-  "$demo/KelvarionSaveCleaner.ini"
+  "$demo/KelvarionSaveCleaner.kept.txt" "$demo/KelvarionSaveCleaner.ini"
 if ! (cd "$demo" && "$root/cmake/wine-run.sh" "$root/build/release/bin/kelvarion_sim.exe" \
         --results . "$@" 2>"$logs/run.log"); then
   echo "Failed: the run in the simulator. The last 30 lines of $logs/run.log:" >&2
@@ -52,6 +52,6 @@ if ! (cd "$demo" && "$root/cmake/wine-run.sh" "$root/build/release/bin/kelvarion
   exit 1
 fi
 echo
-echo "The run's report, its list of erased forms and its settings file, as the run left them"
-echo "(disarmed):"
+echo "The run's report, its lists of erased and of kept forms and its settings file, as the"
+echo "run left them (disarmed):"
 echo "$demo"

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/expected_texts.h"
+#include "tests/e2e/list_checks.h"
 #include "tests/e2e/pass_helpers.h"
+#include "tests/support/report_labels.h"
 #include "tests/support/row_name.h"
 
 using pass_helpers::Erasures;
@@ -66,16 +68,16 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"KWithRuntimeBase",
                  "form FF000001 K base=FF00B001 expect=erase\n",
                  {"KJ FF000001"},
-                 {{"'K' forms", "1"}, {"Kept", "0"}}},
+                 {{report_labels::ErasedK, "1"}, {report_labels::Kept, "0"}}},
         RuleCase{"JWithRuntimeBase",
                  "form FF000001 J base=FF00B001 expect=erase\n",
                  {"KJ FF000001"},
-                 {{"'J' forms", "1"}, {"Kept", "0"}}},
+                 {{report_labels::ErasedJ, "1"}, {report_labels::Kept, "0"}}},
         RuleCase{"LoadedFormsNeverErased",
                  "form 00001001 K base=FF00B001\nform 00001002 J base=FF00B001\n"
                  "form 00001003 V\nform FE000004 V\nform 7F000005 V\n",
                  {},
-                 {{"Slots in use", "5"}, {"Run-time forms examined", "0"}}},
+                 {{report_labels::InUse, "5"}, {report_labels::Examined, "0"}}},
         RuleCase{"OtherTypesNeverErased",
                  "form FF000001 X base=FF00B001\nform FF000002 8\n",
                  {},
@@ -92,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"KWithLoadedBaseAndEightRelated",
                  "form FF000001 K base=0000B003 expect=erase\n",
                  {"KJ FF000001"},
-                 {{"'K' forms", "1"}}},
+                 {{report_labels::ErasedK, "1"}}},
         RuleCase{"KWithLoadedBaseAndOtherRelated",
                  "form FF000001 K base=0000B004 expect=k-loaded-base\n",
                  {},
@@ -115,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000001 K hold base=FF00B001 expect=k-hold-link\n"
                  "form FF000002 J hold base=FF00B001 expect=j-hold-link\n",
                  {},
-                 {{"'K': has a hold link", "1"}, {"'J': has a hold link", "1"}}},
+                 {{report_labels::KeptReasonNamed("k-hold-link").label, "1"},
+                  {report_labels::KeptReasonNamed("j-hold-link").label, "1"}}},
         RuleCase{"NamedAttachedItem",
                  "form FF000001 K holder=00;11 base=FF00B001 expect=k-named-items\n"
                  "form FF000002 J holder=11 base=FF00B001 expect=j-named-items\n",
@@ -126,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000002 J holder=nolist base=FF00B001 expect=erase\n"
                  "form FF000003 K holder=none base=FF00B001 expect=erase\n",
                  {"KJ FF000001", "KJ FF000002", "KJ FF000003"},
-                 {{"'K' forms", "2"}, {"'J' forms", "1"}}},
+                 {{report_labels::ErasedK, "2"}, {report_labels::ErasedJ, "1"}}},
         RuleCase{"HeldByTheGame",
                  "form FF000001 K held base=FF00B001 expect=k-held\n"
                  "form FF000002 J held base=FF00B001 expect=j-held\n",
@@ -150,38 +153,36 @@ INSTANTIATE_TEST_SUITE_P(
                  "empty\nform FF000001 K base=FF00B001 expect=erase\nempty\nempty\n"
                  "form FF000002 V expect=erase\nempty\n",
                  {"KJ FF000001", "V FF000002"},
-                 {{"Slots in the table", "6"}, {"Slots in use", "2"}}},
+                 {{report_labels::Slots, "6"}, {report_labels::InUse, "2"}}},
         RuleCase{"WalkOrderIsArrayOrder",
                  "form FF000003 V expect=erase\nform FF000001 K base=FF00B001 expect=erase\n"
                  "form FF000002 J base=FF00B001 expect=erase\n",
                  {"V FF000003", "KJ FF000001", "KJ FF000002"},
-                 {{"Erased", "3"}}},
+                 {{report_labels::Erased, "3"}}},
         RuleCase{"FaultingBaseMemberLeavesTheForm",
                  // Both reads fault: the hold link lies past the base member.
                  "form FF000001 K fault=base expect=k-no-base\n"
                  "form FF000002 J fault=base expect=j-no-base\n",
                  {},
-                 {{"Forms with unreadable data (treated as absent)", "2"}}},
+                 {{report_labels::Unreadable, "2"}}},
         RuleCase{"FaultingHoldLinkCountsAsNull",
                  // The read faults, the form goes on to the base test and stops there.
                  "form FF000001 K fault=hold expect=k-no-base\n"
                  "form FF000002 K base=FF00B001 expect=erase\n",
                  {"KJ FF000002"},
-                 {{"Forms with unreadable data (treated as absent)", "1"},
-                  {"'K': no base object (or unreadable)", "1"}}},
+                 {{report_labels::Unreadable, "1"}, {"'K': no base object (or unreadable)", "1"}}},
         RuleCase{"UnreadableFormsCountOnceAcrossARestart",
                  // The first erasure moves the slot array: the kept form is judged again,
                  // the erased one is not, and each still counts once.
                  "form FF000001 K fault=base expect=k-no-base\n"
                  "form FF000002 V fault=parent expect=erase\non-erase 1 move\n",
                  {"V FF000002"},
-                 {{"Forms with unreadable data (treated as absent)", "2"},
-                  {"Walk restarts (the slot array moved)", "1"}}},
+                 {{report_labels::Unreadable, "2"}, {report_labels::Restarts, "1"}}},
         RuleCase{"FaultingRelatedFormCountsAsNull",
                  "form 0000B005 S list=0 fault=related\n"
                  "form FF000001 K base=0000B005 expect=k-loaded-base\n",
                  {},
-                 {{"Forms with unreadable data (treated as absent)", "1"}}}),
+                 {{report_labels::Unreadable, "1"}}}),
     testing_support::RowName());
 
 TEST(CleaningPass, HeldFormsAreNotRecordedAndAreAskedAgainNextPass) {
@@ -231,7 +232,7 @@ TEST(CleaningPass, FaultingKeptFormBCountsAsNull) {
   report_checks::ExpectReportMatchesTallies(report, result);
   ASSERT_EQ(report.passes.size(), 1u);
   EXPECT_TRUE(report.passes[0].keptFormBUnreadable);
-  EXPECT_EQ(report.passes[0].Figure("Forms with unreadable data (treated as absent)"), "0");
+  EXPECT_EQ(report.passes[0].Figure(report_labels::Unreadable), "0");
 }
 
 struct PreconditionCase {
@@ -246,9 +247,11 @@ class FailedPreconditionTest : public ::testing::TestWithParam<PreconditionCase>
 TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
   report_reader::Report report;
   // While the fatal box (the second) is open, the report is read as it is on disk.
-  const auto result = RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n" +
-                                   GetParam().world + "box 2 report-show\n",
-                               1, testing_support::ArmedSettings, "", &report);
+  const auto result =
+      RunLoads(Bases + "form FF000001 K base=FF00B001\nform FF000002 V\n" + GetParam().world +
+                   "box 2 report-show\n" + "box 2 file-show KelvarionSaveCleaner.erased.txt\n" +
+                   "box 2 file-show KelvarionSaveCleaner.kept.txt\n",
+               1, testing_support::ArmedSettings, "", &report);
   EXPECT_TRUE(Erasures(result).empty()) << result.All();
   EXPECT_EQ(result.Count("lock"), GetParam().locks) << result.All();
   EXPECT_EQ(result.Count("unlock"), GetParam().locks);
@@ -263,6 +266,15 @@ TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
   const auto shown = result.Filter({"report "});
   ASSERT_EQ(shown.size(), 1u) << result.All();
   EXPECT_NE(shown[0].find(line + "\\r\\n"), std::string::npos) << "not on disk at the fatal box";
+  // Both lists end with the failed pass's section, on disk when the fatal box shows.
+  const std::string section =
+      "  First load: the cleaning pass FAILED before erasing anything (the report says why).\\r\\n"
+      "0 forms listed\\r\\n";
+  for (const char* list : {"KelvarionSaveCleaner.erased.txt", "KelvarionSaveCleaner.kept.txt"}) {
+    const auto lists = result.Filter({std::string("file ") + list + " "});
+    ASSERT_EQ(lists.size(), 1u) << list;
+    EXPECT_TRUE(lists[0].ends_with(section)) << lists[0];
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -314,9 +326,9 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
     ExpectCleanRun(moved, 1);
     // The walk started again, and still counts each form once.
     report_checks::ExpectReportMatchesTallies(report, moved);
-    report_checks::ExpectFigures(report, {{"Walk restarts (the slot array moved)", "1"},
-                                          {"Run-time forms examined", "75"},
-                                          {"Erased", "60"},
+    report_checks::ExpectFigures(report, {{report_labels::Restarts, "1"},
+                                          {report_labels::Examined, "75"},
+                                          {report_labels::Erased, "60"},
                                           {"'K': the game still holds it", "15"}});
   }
 }
@@ -329,9 +341,9 @@ TEST(CleaningPass, TwoMovesInOnePassStillCountEachFormOnce) {
   EXPECT_EQ(Erasures(moved).size(), 60u);
   ExpectCleanRun(moved, 1);
   report_checks::ExpectReportMatchesTallies(report, moved);
-  report_checks::ExpectFigures(report, {{"Walk restarts (the slot array moved)", "2"},
-                                        {"Run-time forms examined", "75"},
-                                        {"Skipped (FormId erased by an earlier load)", "0"}});
+  report_checks::ExpectFigures(report, {{report_labels::Restarts, "2"},
+                                        {report_labels::Examined, "75"},
+                                        {report_labels::Skipped, "0"}});
 }
 
 TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
@@ -346,7 +358,7 @@ TEST(CleaningPass, CountShrunkInPlaceEndsTheWalkAtTheNewEnd) {
   EXPECT_EQ(Erasures(result), (Ids{"KJ FF000001", "KJ FF000002"})) << result.All();
   ExpectCleanRun(result, 1);
   report_checks::ExpectReportMatchesTallies(report, result);
-  report_checks::ExpectFigures(report, {{"Slots in the table", "6"}, {"Slots in use", "2"}});
+  report_checks::ExpectFigures(report, {{report_labels::Slots, "6"}, {report_labels::InUse, "2"}});
 }
 
 // What each pass did, split at the unlock that ends it.
@@ -400,8 +412,10 @@ TEST_P(TableChangeTest, EachPassEndsAtTheTablesEndAndCountsEachFormOnce) {
   ExpectCleanRun(result, 2);
   EXPECT_EQ(PerPass(result, {"begin-erase ", "erase-v "}), GetParam().erasures) << result.All();
   EXPECT_EQ(PerPass(result, {"slot-array-moved"}), GetParam().moves);
-  // Restarted walks count the forms earlier passes erased, and no form twice.
+  // Restarted walks count the forms earlier passes erased, and no form twice; the kept list
+  // names each kept form once.
   report_checks::ExpectReportMatchesTallies(report_checks::ReadReport(scenario.Folder()), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -501,6 +515,26 @@ TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
   EXPECT_EQ(result.Count("lock"), 1);
   EXPECT_EQ(result.Count("unlock"), 1);
   EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
+  // Both lists say what the failed pass did before the game ended: the erased list names the
+  // 1024 forms in the order of their erase calls.
+  const std::string heading =
+      "First load: the cleaning pass FAILED after erasing 1024 forms and the game ended without "
+      "saving them (the report says why).";
+  std::vector<std::string> erased;
+  for (const std::string& call : result.Filter({"begin-erase "})) {
+    erased.push_back(call.substr(12) + " K");
+  }
+  const auto erasedList =
+      report_checks::ReadListSections(scenario.Folder(), report_checks::ErasedListName);
+  ASSERT_EQ(erasedList.size(), 1u);
+  EXPECT_EQ(erasedList[0].heading, heading);
+  EXPECT_EQ(erasedList[0].forms, erased);
+  EXPECT_EQ(erasedList[0].closing, "1024 forms listed");
+  const auto keptList =
+      report_checks::ReadListSections(scenario.Folder(), report_checks::KeptListName);
+  ASSERT_EQ(keptList.size(), 1u);
+  EXPECT_EQ(keptList[0].heading, heading);
+  EXPECT_EQ(keptList[0].closing, report_checks::FormCount(keptList[0].forms.size()) + " listed");
 }
 
 TEST(CleaningPass, FaultsOutsideTheGuardedReadsAreNotSwallowed) {

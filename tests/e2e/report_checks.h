@@ -16,6 +16,7 @@
 
 #include "sim/program_files.h"
 #include "sim/scratch_folder.h"
+#include "tests/support/report_labels.h"
 #include "tests/support/report_reader.h"
 #include "tests/support/sim_run.h"
 
@@ -24,6 +25,7 @@ namespace report_checks {
 inline const wchar_t* const ReportName = L"KelvarionSaveCleaner.log";
 inline const wchar_t* const OldReportName = L"KelvarionSaveCleaner.old.log";
 inline const wchar_t* const ErasedListName = L"KelvarionSaveCleaner.erased.txt";
+inline const wchar_t* const KeptListName = L"KelvarionSaveCleaner.kept.txt";
 
 // Files beside the test program (tests/e2e/expected, copied by the build): the
 // demonstration's full run as a scenario (both loads of its world, a pause after each, and
@@ -102,10 +104,10 @@ inline void ExpectPassMatchesTally(const report_reader::PassSection& pass,
   expected.erasedOutposts = std::stoull(tally.at("outposts"));
   expected.eraseOutposts = tally.at("erase-outposts") == "1";
   EXPECT_EQ(report_reader::Differences(pass, expected), "");
-  EXPECT_EQ(pass.Figure("Game paused for this pass (table lock held)"),
-            Milliseconds(tally.at("lock-ns")));
-  EXPECT_EQ(pass.Figure("Erased"), tally.at("expected-erase")) << "erased what the world did "
-                                                                  "not expect";
+  EXPECT_EQ(pass.Figure(report_labels::Paused), Milliseconds(tally.at("lock-ns")));
+  EXPECT_EQ(pass.Figure(report_labels::Erased), tally.at("expected-erase"))
+      << "erased what the world did "
+         "not expect";
 }
 
 // Every pass section, in order, against the tally of a pass that walked.
@@ -123,58 +125,6 @@ inline void ExpectFigures(const report_reader::Report& report, const Figures& fi
   for (const auto& [label, figure] : figures) {
     EXPECT_EQ(report.passes[0].Figure(label), figure) << label;
   }
-}
-
-// The list of erased forms held against the engine's erase calls: a section for each pass
-// that walked (its calls end at its tally line), its heading, the forms in the order of the
-// calls, each kind as the call says ('V' for EraseVForm, 'K' or 'J' for BeginErase) and as
-// the tally counts it, outposts included, and the closing count.
-inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& folder,
-                                              const testing_support::SimResult& result,
-                                              const wchar_t* listName = ErasedListName) {
-  // Each section: its heading without the timestamp, then its lines.
-  std::vector<std::vector<std::string>> sections;
-  std::istringstream text(sim::ReadWholeFile(folder.PluginFile(listName)).value_or(""));
-  const std::regex stamp("[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}  ");
-  for (std::string line; std::getline(text, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (std::regex_search(line, stamp, std::regex_constants::match_continuous)) {
-      sections.push_back({line.substr(21)});
-    } else if (!sections.empty() && !line.empty()) {
-      sections.back().push_back(line);
-    }
-  }
-  std::vector<std::string> calls;
-  std::size_t pass = 0;
-  for (const std::string& line : result.lines) {
-    if (line.rfind("begin-erase ", 0) == 0) calls.push_back(line.substr(12) + " K/J");
-    if (line.rfind("erase-v ", 0) == 0) calls.push_back(line.substr(8) + " V");
-    if (line.rfind("tally ", 0) != 0) continue;
-    ASSERT_LT(pass, sections.size()) << "no section for pass " << pass + 1;
-    std::vector<std::string> listed = sections[pass++];
-    std::map<std::string, std::uint64_t> kinds;
-    for (std::size_t i = 1; i + 1 < listed.size(); ++i) {
-      const std::string kind = listed[i].substr(std::min<std::size_t>(listed[i].size(), 9));
-      ++kinds[kind];
-      listed[i] = listed[i].substr(0, 9) + (kind == "K" || kind == "J" ? "K/J" : kind.substr(0, 1));
-    }
-    const std::string count =
-        std::to_string(calls.size()) + (calls.size() == 1 ? " form" : " forms");
-    calls.insert(calls.begin(), (pass == 1   ? "First"
-                                 : pass == 2 ? "Second"
-                                             : "Another") +
-                                    std::string(" load: ") + count + " erased");
-    calls.push_back(count + " listed");
-    EXPECT_EQ(listed, calls) << "pass " << pass;
-    const auto tally = Pairs(line.substr(6), ' ', '=');
-    const auto erased = Counts(tally.at("erased"));
-    EXPECT_EQ(kinds["K"], erased.at("K"));
-    EXPECT_EQ(kinds["J"], erased.at("J"));
-    EXPECT_EQ(kinds["V"] + kinds["V outpost"], erased.at("V"));
-    EXPECT_EQ(std::to_string(kinds["V outpost"]), tally.at("outposts"));
-    calls.clear();
-  }
-  EXPECT_EQ(pass, sections.size()) << "a section for a pass that did not walk";
 }
 
 }  // namespace report_checks

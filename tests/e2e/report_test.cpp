@@ -10,8 +10,10 @@
 #include "sim/program_files.h"
 #include "sim/scoped_handle.h"
 #include "tests/e2e/expected_texts.h"
+#include "tests/e2e/list_checks.h"
 #include "tests/e2e/pass_helpers.h"
 #include "tests/e2e/report_checks.h"
+#include "tests/support/report_labels.h"
 #include "tests/support/row_name.h"
 
 using report_checks::OldReportName;
@@ -22,6 +24,7 @@ using testing_support::ArmedSettings;
 using testing_support::SimScenario;
 
 const wchar_t* const OldErasedListName = L"KelvarionSaveCleaner.erased.old.txt";
+const wchar_t* const OldKeptListName = L"KelvarionSaveCleaner.kept.old.txt";
 
 namespace {
 
@@ -94,16 +97,17 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   EXPECT_EQ(std::vector<std::string>(report.lines.begin(), report.lines.begin() + 4), header);
   ASSERT_EQ(report.passes.size(), 2u);
   report_checks::ExpectReportMatchesTallies(report, result);
-  report_checks::ExpectFigures(report, {{"Erased", "1500"},
-                                        {"Kept", "930"},
-                                        {"Skipped (FormId erased by an earlier load)", "0"},
-                                        {"Forms with unreadable data (treated as absent)", "70"}});
-  EXPECT_EQ(report.passes[1].Figure("Kept"), "930");
-  EXPECT_EQ(report.passes[1].Figure("Skipped (FormId erased by an earlier load)"), "1500");
-  EXPECT_EQ(report.passes[1].Figure("Forms with unreadable data (treated as absent)"), "20");
+  report_checks::ExpectFigures(report, {{report_labels::Erased, "1500"},
+                                        {report_labels::Kept, "930"},
+                                        {report_labels::Skipped, "0"},
+                                        {report_labels::Unreadable, "70"}});
+  EXPECT_EQ(report.passes[1].Figure(report_labels::Kept), "930");
+  EXPECT_EQ(report.passes[1].Figure(report_labels::Skipped), "1500");
+  EXPECT_EQ(report.passes[1].Figure(report_labels::Unreadable), "20");
   EXPECT_EQ(report.lines.back(),
             "End of the run: bPluginActive is now 0; the plugin stays idle from the next start.");
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
   // Among them a write while the game's table lock was held: the files wait for its release.
   EXPECT_EQ(result.CountPrefix("error"), 0) << result.All();
 
@@ -140,6 +144,7 @@ TEST_P(VerdictTest, OpensThePassSectionInPlainWords) {
   EXPECT_EQ(report.passes.back().next, GetParam().next);
   report_checks::ExpectReportMatchesTallies(report, result);
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
 }
 
 const std::string ReloadNext =
@@ -153,15 +158,19 @@ const std::string SomeForms =
     "form FF000001 K base=FF00B001 expect=erase\nform FF000002 V expect=erase\n"
     "form FF000003 K hold base=FF00B001 expect=k-hold-link\n";
 
-// `count` 'V' forms the rules erase, FF100000 on.
-std::string ManyErasableForms(unsigned count) {
+// `count` forms of one kind, from `first` on: "V expect=erase" gives forms the rules erase.
+std::string ManyForms(unsigned count, std::uint32_t first, const char* typeAndAttributes) {
   std::string forms;
-  char line[48];
+  char line[96];
   for (unsigned i = 0; i < count; ++i) {
-    std::snprintf(line, sizeof line, "form %08X V expect=erase\n", 0xFF100000U + i);
+    std::snprintf(line, sizeof line, "form %08X %s\n", first + i, typeAndAttributes);
     forms += line;
   }
   return forms;
+}
+
+std::string ManyErasableForms(unsigned count) {
+  return ManyForms(count, 0xFF100000U, "V expect=erase");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,6 +198,26 @@ INSTANTIATE_TEST_SUITE_P(
                     "Second load: 2 more forms erased (0 'K', 1 'J', 1 'V'), 1 kept.", QuitNext}),
     testing_support::RowName());
 
+// Memory is short at the armed start: the kept record gets 4096 forms' room (8 MiB to 64 KiB
+// refused). Past it the pass goes on as ever, and the list says from which form on it stops.
+TEST(Report, AKeptListPastItsRoomSaysWhereItStops) {
+  SimScenario scenario;
+  scenario.WriteSettings(ArmedSettings);
+  const auto result = scenario.Run(
+      "form FF00B001 S list=0\n" +
+      ManyForms(4200, 0xFF200000U, "K hold base=FF00B001 expect=k-hold-link") +
+      ManyErasableForms(10) + "malloc-fail-size 65536 16777216 8\nload\nmessage 2\nloadgame\n");
+  ASSERT_TRUE(result.Completed()) << result.All();
+  EXPECT_EQ(result.CountPrefix("malloc-refused"), 8);
+  report_checks::ExpectReportMatchesTallies(ReadReport(scenario.Folder()), result);
+  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
+  const auto kept = report_checks::ReadListSections(scenario.Folder(), report_checks::KeptListName);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].closing,
+            "4096 forms listed; incomplete from FF201000 on: the plugin had no room for more");
+}
+
 // No line names bEraseOutposts=0, and the erased 'V' line says how many were outposts.
 TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
   SimScenario scenario;
@@ -199,15 +228,18 @@ TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
   EXPECT_EQ(report.lines[3],
             "Armed by bPluginActive=1. bEraseOutposts=1: outposts are erased too.");
   report_checks::ExpectReportMatchesTallies(report, result);
-  report_checks::ExpectFigures(report, {{report_reader::OutpostsErasedLabel, "0"},
-                                        {"'V' forms", "550"},
-                                        {"'V': outpost, kept (bEraseOutposts=0)", "(missing)"}});
-  EXPECT_EQ(report.passes[0].notes.at("'V' forms"), "(100 outposts)");
+  report_checks::ExpectFigures(report,
+                               {{report_labels::OutpostsErased, "0"},
+                                {report_labels::ErasedV, "550"},
+                                {report_labels::KeptReasonNamed("v-outpost").label, "(missing)"}});
+  EXPECT_EQ(report.passes[0].notes.at(report_labels::ErasedV), "(100 outposts)");
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
 }
 
-// Memory stays exhausted from the load on: the failure line still reaches the disk, for
-// the report allocates nothing, before the fatal text is composed. (What follows is the
+// Memory stays exhausted from the load on: the failure line and the lists' sections still
+// reach the disk, for the report and the lists allocate nothing, before the fatal text is
+// composed. (What follows is the
 // runtime's: with no memory at all, GCC's exception handling cannot even throw, and the
 // process ends without the box.)
 TEST(Report, AFailureLineNeedsNoMemory) {
@@ -218,6 +250,15 @@ TEST(Report, AFailureLineNeedsNoMemory) {
                   .Has("First load: the cleaning pass FAILED: the game's outpost marker is "
                        "missing. The game ends "
                        "without saving; the plugin stays armed."));
+  // So do both lists' sections of the failed pass.
+  for (const wchar_t* list : {report_checks::ErasedListName, report_checks::KeptListName}) {
+    const auto sections = report_checks::ReadListSections(scenario.Folder(), list);
+    ASSERT_EQ(sections.size(), 1u);
+    EXPECT_EQ(sections[0].heading,
+              "First load: the cleaning pass FAILED before erasing anything (the report says "
+              "why).");
+    EXPECT_EQ(sections[0].closing, "0 forms listed");
+  }
 }
 
 // A pass that finds nothing to erase allocates nothing at all, its report and its section of
@@ -233,6 +274,7 @@ TEST(Report, APassAndItsReportAllocateNothing) {
   ASSERT_EQ(report.passes.size(), 1u);
   report_checks::ExpectReportMatchesTallies(report, result);
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
 }
 
 TEST(Report, TheRunsEndIsWrittenAfterTheSettingsAndBeforeTheNotice) {
@@ -254,10 +296,12 @@ TEST(Report, AnArmedStartKeepsThePreviousReportAsTheOldOne) {
   sim::WriteWholeFile(folder.PluginFile(OldReportName), "an older report\r\n");
   sim::WriteWholeFile(folder.PluginFile(report_checks::ErasedListName), "its list\r\n");
   sim::WriteWholeFile(folder.PluginFile(OldErasedListName), "an older list\r\n");
+  sim::WriteWholeFile(folder.PluginFile(report_checks::KeptListName), "its kept\r\n");
   const auto result = scenario.Run("load\n");
   EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldReportName)),
             "the report of a run that ended badly\r\n");
   EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldErasedListName)), "its list\r\n");
+  EXPECT_EQ(sim::ReadWholeFile(folder.PluginFile(OldKeptListName)), "its kept\r\n");
   EXPECT_TRUE(sim::ReadWholeFile(folder.PluginFile(report_checks::ErasedListName))
                   .value_or("")
                   .starts_with("Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: "));
@@ -279,12 +323,14 @@ TEST_P(IdleReportTest, AnIdleStartTouchesNeitherReport) {
   SimScenario scenario;
   scenario.WriteSettings("[General]\r\nbPluginActive=0\r\n");
   const auto& folder = scenario.Folder();
-  // The list of erased forms and its old one stand beside them, with the same texts.
+  // The lists and their old ones stand beside them, with the same texts.
   const std::pair<const wchar_t*, const char*> files[] = {
       {ReportName, GetParam().report},
       {OldReportName, GetParam().oldReport},
       {report_checks::ErasedListName, GetParam().report},
-      {OldErasedListName, GetParam().oldReport}};
+      {OldErasedListName, GetParam().oldReport},
+      {report_checks::KeptListName, GetParam().report},
+      {OldKeptListName, GetParam().oldReport}};
   for (const auto& [name, text] : files) {
     if (text) sim::WriteWholeFile(folder.PluginFile(name), text);
   }

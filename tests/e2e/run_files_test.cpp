@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "sim/scoped_handle.h"
+#include "tests/e2e/list_checks.h"
 #include "tests/e2e/report_checks.h"
 #include "tests/support/row_name.h"
 
@@ -31,8 +32,20 @@ std::vector<std::string> RunAsThePlayerSeesIt(const testing_support::SimResult& 
                         "settings-write", "terminate", "load ->", "error", "crash", "end"});
 }
 
-// Where the run's report or list must be found afterwards.
-enum class Goes { UsualName, OtherName, Nowhere };
+// Where the run's report or list must be found afterwards (NoRecord: the kept list says that
+// it lists nothing in this run).
+enum class Goes { UsualName, OtherName, Nowhere, NoRecord };
+
+struct RunFileNaming {
+  const wchar_t* usual;
+  const wchar_t* otherPattern;  // the names of the run's own
+  const char* holds;
+};
+const RunFileNaming ReportFile{ReportName, L"KelvarionSaveCleaner.2*.log", "report"};
+const RunFileNaming ErasedListFile{ErasedListName, L"KelvarionSaveCleaner.erased.2*.txt",
+                                   "list of erased forms"};
+const RunFileNaming KeptListFile{report_checks::KeptListName, L"KelvarionSaveCleaner.kept.2*.txt",
+                                 "list of kept forms"};
 
 using Files = std::vector<std::pair<const wchar_t*, const char*>>;
 
@@ -47,6 +60,7 @@ struct DestinationCase {
   const wchar_t* readOnly = nullptr;
   const wchar_t* heldForGood = nullptr;  // by this test program, without sharing
   std::size_t gameFolderLength = 0;
+  Goes kept = Goes::UsualName;
 };
 
 class BadDestinationTest : public ::testing::TestWithParam<DestinationCase> {};
@@ -123,30 +137,39 @@ TEST_P(BadDestinationTest, LeavesTheRunUnchangedAndLosesNoFile) {
 
   // The run's own files, and the report's lines that say where they went.
   std::vector<std::string> notes;
-  const std::wstring otherReport = OtherName(folder, L"KelvarionSaveCleaner.2*.log");
-  const std::wstring otherList = OtherName(folder, L"KelvarionSaveCleaner.erased.2*.txt");
-  EXPECT_EQ(otherReport.empty(), row.report != Goes::OtherName) << Narrow(otherReport);
-  EXPECT_EQ(otherList.empty(), row.list != Goes::OtherName) << Narrow(otherList);
-  if (row.report == Goes::OtherName) {
-    notes.push_back("This run's report is " + Narrow(otherReport) +
-                    ": KelvarionSaveCleaner.log could not be replaced.");
-  }
-  if (row.list == Goes::OtherName) {
-    notes.push_back("This run's list of erased forms is " + Narrow(otherList) +
-                    ": KelvarionSaveCleaner.erased.txt could not be replaced.");
-    report_checks::ExpectErasedListMatchesEraseCalls(folder, result, otherList.c_str());
-  } else if (row.list == Goes::UsualName) {
-    report_checks::ExpectErasedListMatchesEraseCalls(folder, result);
-  } else {
-    notes.push_back(
-        "  The list of erased forms (KelvarionSaveCleaner.erased.txt) could not be written.");
-  }
+  const auto placed = [&](const RunFileNaming& file, Goes goes) -> std::wstring {
+    const std::wstring other = OtherName(folder, file.otherPattern);
+    EXPECT_EQ(other.empty(), goes != Goes::OtherName) << Narrow(other);
+    if (goes == Goes::OtherName) {
+      notes.push_back("This run's " + std::string(file.holds) + " is " + Narrow(other) + ": " +
+                      Narrow(file.usual) + " could not be replaced.");
+      return other;
+    }
+    if (goes == Goes::Nowhere) {
+      notes.push_back("  The " + std::string(file.holds) + " (" + Narrow(file.usual) +
+                      ") could not be written.");
+      return L"";
+    }
+    return file.usual;
+  };
+  const std::wstring report = placed(ReportFile, row.report);
+  const std::wstring erasedList = placed(ErasedListFile, row.list);
+  const std::wstring keptList =
+      placed(KeptListFile, row.kept == Goes::NoRecord ? Goes::UsualName : row.kept);
   if (row.report == Goes::Nowhere) return;
-  const std::wstring reportFile = row.report == Goes::OtherName ? otherReport : ReportName;
+  if (!erasedList.empty())
+    report_checks::ExpectErasedListMatchesEraseCalls(folder, result, erasedList.c_str());
+  if (row.kept == Goes::NoRecord) {
+    notes.push_back("There is no list of kept forms in this run: too little memory at the start.");
+    EXPECT_TRUE(report_checks::ReadListSections(folder, keptList.c_str()).empty());
+  } else if (!keptList.empty()) {
+    report_checks::ExpectKeptListMatchesTally(folder, result, keptList.c_str(),
+                                              erasedList.empty() ? nullptr : erasedList.c_str());
+  }
   auto lines =
-      report_reader::Parse(sim::ReadWholeFile(folder.PluginFile(reportFile.c_str())).value_or(""))
+      report_reader::Parse(sim::ReadWholeFile(folder.PluginFile(report.c_str())).value_or(""))
           .lines;
-  // The notes come right after the title; the unwritten list is said once a pass.
+  // The notes come in the report's header; an unwritten list is said once a pass.
   for (const std::string& note : notes) {
     EXPECT_EQ(std::erase(lines, note), note.rfind("  ", 0) == 0 ? 2u : 1u) << note;
   }
@@ -181,6 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
                          "file-refused create KelvarionSaveCleaner.2031-04-27_134509.log denied",
                          "file-refused create KelvarionSaveCleaner.erased.txt denied",
                          "file-refused create KelvarionSaveCleaner.erased.2031-04-27_134509.txt "
+                         "denied",
+                         "file-refused create KelvarionSaveCleaner.kept.txt denied",
+                         "file-refused create KelvarionSaveCleaner.kept.2031-04-27_134509.txt "
                          "denied",
                          "settings-folder removed"}},
         DestinationCase{"DirectoryInTheReportsPlace",
@@ -224,6 +250,32 @@ INSTANTIATE_TEST_SUITE_P(
                         {"file-refused create KelvarionSaveCleaner.erased.txt denied",
                          "file-refused create KelvarionSaveCleaner.erased.2031-04-27_134509.txt "
                          "denied"}},
+        DestinationCase{"KeptListCannotBeCreated",
+                        "deny-create .kept.\n",
+                        {},
+                        {},
+                        Goes::UsualName,
+                        Goes::UsualName,
+                        {"file-refused create KelvarionSaveCleaner.kept.txt denied",
+                         "file-refused create KelvarionSaveCleaner.kept.2031-04-27_134509.txt "
+                         "denied"},
+                        nullptr,
+                        nullptr,
+                        0,
+                        Goes::Nowhere},
+        // The kept record's room (8 MiB, then halves down to 32 KiB) cannot be had at the
+        // armed start: the passes erase exactly what they would, and no kept form is listed.
+        DestinationCase{"NoMemoryForTheKeptList",
+                        "malloc-fail-size 32768 16777216 9\n",
+                        {},
+                        {},
+                        Goes::UsualName,
+                        Goes::UsualName,
+                        {},
+                        nullptr,
+                        nullptr,
+                        0,
+                        Goes::NoRecord},
         // A reader that shares writing (Notepad, a tail) reads along from the first box on.
         DestinationCase{"ReaderSharingWritesHoldsTheList",
                         "box 1 hold KelvarionSaveCleaner.erased.txt rw\n",

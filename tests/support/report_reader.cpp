@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tests/support/report_labels.h"
+
 namespace report_reader {
 namespace {
 
@@ -109,45 +111,47 @@ std::string Differences(const PassSection& pass, const ExpectedPass& expected) {
   for (const auto& [type, number] : expected.erased) erased += number;
   for (const auto& [reason, number] : expected.kept) {
     kept += number;
-    if (!KeptReasonLabels().count(reason)) {
+    if (report_labels::KeptReasonNamed(reason).name != reason) {
       differences +=
           "  " + std::to_string(number) + " kept for no reason the report knows: " + reason + "\n";
     }
   }
-  compare("Slots in the table", expected.slots);
-  compare("Slots in use", expected.inUse);
-  compare("Walk restarts (the slot array moved)", expected.restarts);
-  compare("Run-time forms examined", expected.examined);
-  compare("Erased", erased);
-  compare("'K' forms", count(expected.erased, 'K'));
-  compare("'J' forms", count(expected.erased, 'J'));
-  compare("'V' forms", count(expected.erased, 'V'));
+  compare(report_labels::Slots, expected.slots);
+  compare(report_labels::InUse, expected.inUse);
+  compare(report_labels::Restarts, expected.restarts);
+  compare(report_labels::Examined, expected.examined);
+  compare(report_labels::Erased, erased);
+  compare(report_labels::ErasedK, count(expected.erased, 'K'));
+  compare(report_labels::ErasedJ, count(expected.erased, 'J'));
+  compare(report_labels::ErasedV, count(expected.erased, 'V'));
   const std::uint64_t outposts = expected.erasedOutposts;
   const std::string outpostNote =
       outposts == 0 ? ""
                     : "(" + std::to_string(outposts) + (outposts == 1 ? " outpost)" : " outposts)");
-  if (pass.notes.count("'V' forms") == 0 || pass.notes.at("'V' forms") != outpostNote) {
+  if (pass.notes.count(report_labels::ErasedV) == 0 ||
+      pass.notes.at(report_labels::ErasedV) != outpostNote) {
     differences +=
         "  'V' forms: the outposts among them are not shown as \"" + outpostNote + "\"\n";
   }
-  compare("Kept", kept);
+  compare(report_labels::Kept, kept);
   // No label names a value of bEraseOutposts the pass did not run with.
-  const std::string& outpostsKept = KeptReasonLabels().at("v-outpost");
-  const std::string& unused = expected.eraseOutposts ? outpostsKept : OutpostsErasedLabel;
+  const std::string& outpostsKept = report_labels::KeptReasonNamed("v-outpost").label;
+  const std::string& unused = expected.eraseOutposts ? outpostsKept : report_labels::OutpostsErased;
   if (pass.figures.count(unused) != 0) differences += "  a line reads \"" + unused + "\"\n";
-  for (const auto& [reason, label] : KeptReasonLabels()) {
-    const bool erasedOutposts = reason == "v-outpost" && expected.eraseOutposts;
-    compare(erasedOutposts ? OutpostsErasedLabel : label, count(expected.kept, reason));
+  for (const auto& reason : report_labels::KeptReasons) {
+    const bool erasedOutposts = reason.name == "v-outpost" && expected.eraseOutposts;
+    compare(erasedOutposts ? report_labels::OutpostsErased : reason.label,
+            count(expected.kept, reason.name));
   }
-  compare("Skipped (FormId erased by an earlier load)", expected.skipped);
-  compare("Forms with unreadable data (treated as absent)", expected.unreadable);
+  compare(report_labels::Skipped, expected.skipped);
+  compare(report_labels::Unreadable, expected.unreadable);
   if (pass.keptFormBUnreadable != expected.keptFormBUnreadable) {
     differences += std::string("  the second kept form is ") +
                    (pass.keptFormBUnreadable ? "" : "not ") + "said to be unreadable\n";
   }
   const std::string sum = "(= " + std::to_string(erased) + " erased + " + std::to_string(kept) +
                           " kept + " + std::to_string(expected.skipped) + " skipped)";
-  const auto note = pass.notes.find("Run-time forms examined");
+  const auto note = pass.notes.find(report_labels::Examined);
   if (note == pass.notes.end() || note->second != sum) {
     differences += "  the forms examined are not shown as " + sum + "\n";
   }
@@ -177,28 +181,6 @@ std::string ExpectedVerdict(unsigned pass, const ExpectedPass& expected) {
   return load + std::to_string(erased) + (pass > 1 ? " more" : "") +
          (erased == 1 ? " form erased (" : " forms erased (") + of('K') + " 'K', " + of('J') +
          " 'J', " + of('V') + " 'V'), " + std::to_string(kept) + " kept.";
-}
-
-const std::map<std::string, std::string>& KeptReasonLabels() {
-  static const std::map<std::string, std::string> labels = {
-      {"no-form", "table entry with no form or a different FormId"},
-      {"other-type", "not a 'K', 'J' or 'V' form"},
-      {"k-hold-link", "'K': has a hold link"},
-      {"k-no-base", "'K': no base object (or unreadable)"},
-      {"k-base-7", "'K': base is form 00000007"},
-      {"k-loaded-base", "'K': base from game data, no '8' link"},
-      {"k-named-items", "'K': has named attached items"},
-      {"k-held", "'K': the game still holds it"},
-      {"j-hold-link", "'J': has a hold link"},
-      {"j-no-base", "'J': no base object (or unreadable)"},
-      {"j-loaded-base", "'J': base from game data"},
-      {"j-named-items", "'J': has named attached items"},
-      {"j-held", "'J': the game still holds it"},
-      {"v-kept-form", "'V': one of the game's two kept forms"},
-      {"v-list-marked", "'V': list-marked (form 0020C59F)"},
-      {"v-outpost", "'V': outpost, kept (bEraseOutposts=0)"},
-  };
-  return labels;
 }
 
 }  // namespace report_reader

@@ -34,7 +34,7 @@ struct Report {
 Report Parse(const std::string& text);
 
 // What a pass section should show, from whoever counted it (the simulator, the model):
-// erased forms by type code, kept forms by reason name (KeptReasonLabels' keys).
+// erased forms by type code, kept forms by reason name (report_labels::KeptReasons).
 struct ExpectedPass {
   std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, skipped = 0, unreadable = 0;
   bool keptFormBUnreadable = false;
@@ -52,11 +52,5 @@ std::string Differences(const PassSection& pass, const ExpectedPass& expected);
 // The verdict a pass section opens with, from its figures ("First load: 1500 forms erased
 // (750 'K', 300 'J', 450 'V'), 930 kept."), written here apart from the plugin's.
 std::string ExpectedVerdict(unsigned pass, const ExpectedPass& expected);
-
-// The label the report gives each kept reason, by the name the simulator's tally and the
-// model use for it (v-outpost's with bEraseOutposts=0).
-const std::map<std::string, std::string>& KeptReasonLabels();
-// v-outpost's label with bEraseOutposts=1, which keeps no outpost.
-inline const std::string OutpostsErasedLabel = "'V': outpost (bEraseOutposts=1 erases them)";
 
 }  // namespace report_reader

@@ -14,7 +14,7 @@ using testing_support::RefusingMalloc;
 namespace {
 
 ErasedForm K(std::uint32_t formId) {
-  return {formId, ErasedType::K, false};
+  return {formId, ErasedType::K, false, false};
 }
 
 TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
@@ -27,7 +27,8 @@ TEST(ErasedFormIdRecord, AnswersMembershipAndKeepsWalkOrder) {
     const std::uint32_t low = (random() & 0x00FFFFFF);
     const std::uint32_t formId = (i % 5 == 0) ? (0x00000000u | low) : (0xFF000000u | low);
     if (record.Contains(formId)) continue;
-    const ErasedForm form{formId, static_cast<ErasedType>(i % 3), i % 3 == 2 && i % 7 == 0};
+    const ErasedForm form{formId, static_cast<ErasedType>(i % 3), i % 3 == 2 && i % 7 == 0,
+                          i % 11 == 0};
     record.Append(form);
     appended.push_back(form);
   }

@@ -1,0 +1,22 @@
+#include "cleaner/kept_form_record.h"
+
+#include <new>
+
+KeptFormRecord KeptForms;
+
+bool KeptFormRecord::Reserve() noexcept {
+  if (forms_) return true;
+  for (std::size_t capacity = Capacity; capacity >= MinimumCapacity; capacity /= 2) {
+    // Left uninitialised: the pages are touched only as forms are recorded.
+    forms_.reset(new (std::nothrow) KeptForm[capacity]);
+    if (forms_) {
+      capacity_ = capacity;
+      return true;
+    }
+  }
+  return false;
+}
+
+KeptFormsOfPass KeptFormRecord::OfPass() const noexcept {
+  return {{forms_.get(), size_}, forms_ != nullptr, !full_, firstUnrecorded_};
+}

@@ -1,0 +1,28 @@
+// The lists beside the report: KelvarionSaveCleaner.erased.txt, every form each pass erased,
+// and KelvarionSaveCleaner.kept.txt, every run-time 'K', 'J' or 'V' form it kept and the rule
+// that kept it. Each starts with a short header and has one section a pass: a heading (which
+// load, when, how many forms), one line a form, and "N forms listed", which a list cut short
+// lacks. A pass that failed writes its section too. Nothing here allocates.
+#pragma once
+
+#include <span>
+
+#include "report/pass_counters.h"
+
+// At the armed start, after the files are open. Without a kept record, the kept list says
+// that it lists nothing in this run.
+void StartFormLists(bool keptRecorded) noexcept;
+
+struct ListsWritten {
+  bool erased;
+  bool kept;  // true too when the run has no kept record
+};
+
+// The `pass`-th pass reported (1 for the first load's), which walked the table.
+ListsWritten AppendPassToLists(unsigned pass, std::span<const ErasedForm> erased,
+                               const KeptFormsOfPass& kept) noexcept;
+
+// The `pass`-th pass, which failed: before its walk (nothing erased, nothing kept) or during it
+// (the forms erased and kept until then).
+void AppendFailedPassToLists(unsigned pass, std::span<const ErasedForm> erased,
+                             const KeptFormsOfPass& kept) noexcept;
