@@ -12,19 +12,22 @@
 
 namespace bench {
 
-bool StartArmedPlugin(bool listBlocked) {
-  return StartArmedPlugins({sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")}, listBlocked);
+bool StartArmedPlugin(bool listsBlocked) {
+  return StartArmedPlugins({sim::BesideThisProgram(L"KelvarionSaveCleaner.dll")}, listsBlocked);
 }
 
-bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listBlocked) {
+bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listsBlocked) {
   // Static: the folder stays the game's current folder until the program ends, and is
   // removed after the current directory has left it.
   static const sim::ScratchGameFolder folder(L"bench");
   static const sim::CurrentDirectoryScope inGameFolder(folder.Path());
   folder.WriteSettings("[General]\r\nbPluginActive=1\r\n");
-  // The simulator refuses to let the plugin create the list, as a folder whose permissions
-  // forbid it would: the plugin writes no list at all.
-  if (listBlocked) sim::DenyCreating(L".erased.");
+  // The simulator refuses to let the plugin create the lists of erased and of kept forms, as a
+  // folder whose permissions forbid it would: the plugin writes no list at all.
+  if (listsBlocked) {
+    sim::DenyCreating(L".erased.");
+    sim::DenyCreating(L".kept.");
+  }
 
   sim::SetTracing(false);
   sim::SetRecordForms(false);

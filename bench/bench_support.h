@@ -10,12 +10,12 @@ namespace bench {
 
 // Makes a scratch game folder with an armed settings file its current directory (for the
 // life of the program), loads the plugin beside this program with the real clock, starts
-// it and attaches its sinks. `listBlocked`: a folder stands where the list of erased forms
-// goes, so that no list can be written.
-bool StartArmedPlugin(bool listBlocked = false);
+// it and attaches its sinks. `listsBlocked`: the plugin may not create its lists of erased
+// and of kept forms, so that it writes none.
+bool StartArmedPlugin(bool listsBlocked = false);
 // The same with several builds of the plugin loaded side by side, in this order: each
 // attaches its own sinks, so that an event reaches them one after the other.
-bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listBlocked = false);
+bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listsBlocked = false);
 
 inline double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

@@ -2,7 +2,7 @@
 // timed just before and just after each pass. One table per process:
 //   pass_bench.exe [--log2-slots N] [--runtime-percent P] [--types MIX] [--world game|small]
 //                  [--prefetch-burst F] [--prefetch-distance D] [--drop-erased 0|1]
-//                  [--prior-erased M] [--list-blocked 0|1] [--pair A.dll B.dll]
+//                  [--prior-erased M] [--lists-blocked 0|1] [--pair A.dll B.dll]
 // --world: the shape of the world (bench_world.h); game by default.
 // --prefetch-distance D: the same-lines floor asks for the members of upcoming forms one form
 //   at a time, D slots ahead (24 by default, as the pass did before its bursts).
@@ -12,9 +12,9 @@
 //   (by default they stay listed, as the game keeps them until the save is reloaded).
 // --prior-erased M: a first pass erases M forms of another table before the measured pass
 //   runs over this one (so the erased record already holds M FormIds); no second pass.
-// --list-blocked 1: the plugin may not create the list of erased forms (the simulator refuses
-//   it, as a folder's permissions would), so that the load event writes no list (against a
-//   run with the list, what writing it costs).
+// --lists-blocked 1: the plugin may not create its lists of erased and of kept forms (the
+//   simulator refuses them, as a folder's permissions would), so that the load event writes
+//   no list (against a run with the lists, what writing them costs).
 // --pair: both builds in this process, each walking the same table in turn.
 // Prints one line of key=value figures; bench/run.sh repeats processes and takes medians.
 #include <windows.h>
@@ -45,7 +45,7 @@ struct Options {
   bench::WorldSettings world;
   bench::PrefetchScheme prefetch;
   bool dropErased = false;
-  bool listBlocked = false;
+  bool listsBlocked = false;
   std::vector<std::wstring> paired;
 };
 
@@ -76,8 +76,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.prefetch = {0, 0, std::strtoull(value, nullptr, 10)};
     } else if (name == "--drop-erased") {
       options.dropErased = std::atoi(value) != 0;
-    } else if (name == "--list-blocked") {
-      options.listBlocked = std::atoi(value) != 0;
+    } else if (name == "--lists-blocked") {
+      options.listsBlocked = std::atoi(value) != 0;
     } else if (name == "--pair" && i + 2 < argc) {
       options.paired = {Widen(value), Widen(argv[i + 2])};
       ++i;
@@ -132,8 +132,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::vector<std::wstring>& paired = options.paired;
-  if (!(paired.empty() ? bench::StartArmedPlugin(options.listBlocked)
-                       : bench::StartArmedPlugins(paired, options.listBlocked))) {
+  if (!(paired.empty() ? bench::StartArmedPlugin(options.listsBlocked)
+                       : bench::StartArmedPlugins(paired, options.listsBlocked))) {
     std::fprintf(stderr, "bench: cannot start the plugin\n");
     return 1;
   }
@@ -222,14 +222,14 @@ int main(int argc, char** argv) {
                   static_cast<unsigned long long>(options.prefetch.burstSlots));
   }
   std::printf(
-      "slots=%llu runtime_percent=%u world=%s prefetch=%s drop_erased=%d list_blocked=%d "
+      "slots=%llu runtime_percent=%u world=%s prefetch=%s drop_erased=%d lists_blocked=%d "
       "prior_erased=%llu erased=%llu floor_ns=%.3f same_ns=%.3f pass_ns=%.3f second_ns=%.3f "
       "pass_ratio=%.3f second_ratio=%.3f lock1_ms=%.3f lock2_ms=%.3f lock1_ratio=%.3f "
       "lock2_ratio=%.3f lock1_same_ratio=%.3f lock2_same_ratio=%.3f same1_over_naive=%.3f "
       "same2_over_naive=%.3f outside1_us=%.1f outside2_us=%.1f build_s=%.1f total_s=%.1f "
       "peak_mib=%.0f checksum=%llu\n",
       static_cast<unsigned long long>(count), options.world.runtimePercent, worldName, prefetchName,
-      options.dropErased ? 1 : 0, options.listBlocked ? 1 : 0,
+      options.dropErased ? 1 : 0, options.listsBlocked ? 1 : 0,
       static_cast<unsigned long long>(erasedBefore), static_cast<unsigned long long>(erasedByFirst),
       naive1 * perSlot, same1 * perSlot, first * perSlot, second * perSlot, ratio(first, naive1),
       ratio(second, naive2), firstLock * 1e3, secondLock * 1e3, ratio(firstLock, naive1),
