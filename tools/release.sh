@@ -59,8 +59,10 @@ echo
 echo "The release in $release: $archive, unpacked, and SHA256SUMS:"
 cat "$release/SHA256SUMS"
 echo
+date_source="the commit's date"
+[ "$SOURCE_DATE_EPOCH" = "$commit_date" ] || date_source="NOT the commit's date, $commit_date"
 echo "The archive's entries are dated SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH" \
-     "($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'))."
+     "($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'), $date_source)."
 
 # The first line a tool gives about its version, after the file that ran.
 version_of() {  # LABEL PROGRAM [COMMAND THAT PRINTS THE VERSION...]
