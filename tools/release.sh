@@ -56,7 +56,8 @@ dll_entry=$(cd "$release" && find . -type f -name "$(basename "$dll")" -printf '
 (cd "$release" && sha256sum "$archive" "$dll_entry" >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
 
 echo
-echo "The release in $release: $archive, unpacked, and SHA256SUMS:"
+echo "The release in $release: $archive, unpacked, and SHA256SUMS" \
+     "(sha256sum -c SHA256SUMS passes there):"
 cat "$release/SHA256SUMS"
 echo
 date_source="the commit's date"
