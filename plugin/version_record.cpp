@@ -1,7 +1,7 @@
 #include "host/version_record.h"
 
 #include "host/host_entry_table.h"
-#include "plugin_identity.h"
+#include "host/plugin_identity.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "host/game_layout.h"
+#include "host/plugin_identity.h"
 #include "host/version_record.h"
-#include "plugin_identity.h"
 #include "report/form_id_text.h"
 #include "report/list_sections.h"
 #include "report/pass_section.h"

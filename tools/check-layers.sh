@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Fails when an include runs upward or sideways in the product's stack of folders, or when
-# the simulator includes a product header (its offsets must stay independent of the
-# product's). tests/ and bench/ may include anything. The folders and their levels are
-# those of tools/product-folders.txt.
+# Fails when an include runs upward or sideways in the product's stack of folders, when
+# product code includes a header of its own by a name with no folder (whose level could not
+# be checked: a generated header lies in the folder of its template), or when the simulator
+# includes a product header (its offsets must stay independent of the product's). tests/ and
+# bench/ may include anything. The folders and their levels are those of
+# tools/product-folders.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +15,15 @@ done < <(grep -v '^#' tools/product-folders.txt)
 failures=0
 while IFS= read -r file; do
   from=${file%%/*}
-  while IFS=: read -r line include; do
+  while IFS=: read -r line delimiter include; do
     to=${include%%/*}
-    [ "$to" = "$include" ] && continue        # no folder: a system or generated header
+    if [ "$to" = "$include" ]; then           # no folder: a system header, or a level unknown
+      if [ "$delimiter" = '"' ] && [ -n "${level[$from]+set}" ]; then
+        echo "$file:$line: product code includes \"$include\", which names no folder" >&2
+        failures=$((failures + 1))
+      fi
+      continue
+    fi
     [ "$to" = "$from" ] && continue           # within a folder
     if [ "$from" = sim ]; then
       if [ -n "${level[$to]+set}" ]; then
@@ -36,7 +44,7 @@ while IFS= read -r file; do
       failures=$((failures + 1))
     fi
   done < <(grep -n -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]' "$file" |
-           sed -E 's/^([0-9]+):[^"<]*["<]([^">]+)[">].*/\1:\2/')
+           sed -E 's/^([0-9]+):[^"<]*(["<])([^">]+)[">].*/\1:\2:\3/')
 done < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' '*.rc' '*.h.in')
 
 if [ "$failures" -gt 0 ]; then

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Builds the release of the current commit from scratch and prints the SHA-256 of its archive
-# and of its DLL, with the versions of the packages those bytes depend on: anyone who checks
-# out a release's commit and runs this gets the hashes its release page publishes.
+# Builds the release of the current commit from scratch and leaves what a release page
+# publishes: the archive, unpacked beside it, and SHA256SUMS, the SHA-256 of the archive and
+# of the DLL in sha256sum's format (`sha256sum -c SHA256SUMS` checks them there). It prints
+# the date the archive's entries carry and the versions of the tools that made the bytes,
+# and of the packages behind them: anyone who checks out a release's commit and runs this
+# gets the SHA256SUMS its release page publishes, or sees what differs.
 #   tools/release.sh [FOLDER]
-# FOLDER, which must not exist, receives the commit's files and the build; by default a new
-# folder under $TMPDIR (or /tmp). It refuses uncommitted changes and untracked files, which
-# would not be in the release.
+# FOLDER, which must not exist, receives the commit's files, the build and the release; by
+# default a new folder under $TMPDIR (or /tmp). It refuses uncommitted changes and untracked
+# files, which would not be in the release.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,8 +20,15 @@ if [ -n "$changes" ]; then
   exit 1
 fi
 commit=$(git rev-parse HEAD)
-# The commit's files come without their history: the archive's date is taken here.
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
+# The commit's files come without their history: the archive's date is taken here. A date
+# the caller sets is kept (to rebuild a release dated otherwise), and said.
+commit_date=$(git log -1 --format=%ct "$commit")
+if [ -n "${SOURCE_DATE_EPOCH:-}" ] && [ "$SOURCE_DATE_EPOCH" != "$commit_date" ]; then
+  echo "release: warning: SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH, from the environment, is not" \
+       "the commit's date ($commit_date): the archive's entries carry it, and the archive's" \
+       "hash differs from that of a release dated by its commit." >&2
+fi
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$commit_date}
 
 if [ $# -gt 0 ]; then
   folder=$1
@@ -37,11 +47,54 @@ cmake --build "$folder/build" --target package >"$folder/build.log" ||
   { tail -n 30 "$folder/build.log" >&2; exit 1; }
 
 { read -r dll; read -r archive; } <"$folder/build/release-files.txt"
+# The release as a downloader has it: the archive, unpacked beside it, and SHA256SUMS.
+release=$folder/release
+mkdir "$release"
+cp "$folder/build/$archive" "$release/"
+(cd "$release" && cmake -E tar xf "$archive")
+dll_entry=$(cd "$release" && find . -type f -name "$(basename "$dll")" -printf '%P\n')
+(cd "$release" && sha256sum "$archive" "$dll_entry" >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
+
 echo
-echo "Archive: $folder/build/$archive"
-echo "SHA-256 of $archive: $(sha256sum <"$folder/build/$archive" | cut -d' ' -f1)"
-echo "SHA-256 of $(basename "$dll"): $(sha256sum <"$folder/build/$dll" | cut -d' ' -f1)"
+echo "The release in $release: $archive, unpacked, and SHA256SUMS" \
+     "(sha256sum -c SHA256SUMS passes there):"
+cat "$release/SHA256SUMS"
+echo
+date_source="the commit's date"
+[ "$SOURCE_DATE_EPOCH" = "$commit_date" ] || date_source="NOT the commit's date, $commit_date"
+echo "The archive's entries are dated SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH" \
+     "($(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S UTC'), $date_source)."
+
+# The first line a tool gives about its version, after the file that ran.
+version_of() {  # LABEL PROGRAM [COMMAND THAT PRINTS THE VERSION...]
+  local label=$1 program=$2
+  shift 2
+  [ $# -gt 0 ] || set -- "$program" --version
+  printf '  %-9s %s: %s\n' "$label" "$(command -v "$program")" "$("$@" | sed -n 1p)"
+}
+# The compiler CMake found when it configured the build (the toolchain file names it; CMake
+# records its full path here, not in CMakeCache.txt), and the linker that compiler runs.
+compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' \
+  "$folder"/build/CMakeFiles/*/CMakeCXXCompiler.cmake)
+linker=$("$compiler" -print-prog-name=ld)
+resource_compiler=$(sed -n 's/^set(CMAKE_RC_COMPILER "\(.*\)")$/\1/p' \
+  "$folder"/build/CMakeFiles/*/CMakeRCCompiler.cmake)
+echo
+echo "The tools that ran (the players' guide needs none but cmake):"
+version_of cmake cmake
+version_of zip zip sh -c 'zip -v | grep "^This is Zip"'
+version_of compiler "$compiler"
+version_of ld "$linker"
+version_of windres "$resource_compiler"
 echo
 echo "The packages these bytes depend on (compiler, binutils, linked libraries, packers):"
-dpkg-query -W -f='  ${Package} ${Version}\n' g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
-  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev gcc-mingw-w64-x86-64-posix-runtime cmake zip
+packages=(
+  g++-mingw-w64-x86-64-posix
+  gcc-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64
+  mingw-w64-x86-64-dev
+  gcc-mingw-w64-x86-64-posix-runtime
+  cmake
+  zip
+)
+dpkg-query -W -f='  ${Package} ${Version}\n' "${packages[@]}"
