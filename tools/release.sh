@@ -43,5 +43,5 @@ echo "SHA-256 of $archive: $(sha256sum <"$folder/build/$archive" | cut -d' ' -f1
 echo "SHA-256 of $(basename "$dll"): $(sha256sum <"$folder/build/$dll" | cut -d' ' -f1)"
 echo
 echo "The packages these bytes depend on (compiler, binutils, linked libraries, packers):"
-dpkg-query -W -f='  ${Package} ${Version}\n' g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
-  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev gcc-mingw-w64-x86-64-posix-runtime cmake zip
+dpkg-query -W -f='  ${Package} ${Version}\n' g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 \
+  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev gcc-mingw-w64-x86-64-win32-runtime cmake zip
