@@ -46,7 +46,10 @@ const char* ExtensionOf(RunFile file) noexcept {
 }
 
 bool StartsWith(const wchar_t* text, const wchar_t* prefix) noexcept {
-  return std::wcsncmp(text, prefix, std::wcslen(prefix)) == 0;
+  for (; *prefix != L'\0'; ++text, ++prefix) {
+    if (*text != *prefix) return false;
+  }
+  return true;
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ bool CallPluginLoad();
 void SendLoaderMessage(std::uint32_t type);
 void SendNullLoaderMessage();
 
-// Prints the export directory, the version record and the version resource.
+// Prints the export directory, the version record, the version resource and the imports.
 void InspectPlugin(const std::wstring& path);
 
 }  // namespace sim

@@ -1,7 +1,8 @@
-// What the loader and a player's file browser see of the plugin: its export directory,
-// the exported version record and the version resource.
+// What the loader, a player's file browser and a virus scanner see of the plugin: its export
+// directory, the exported version record, the version resource and the import directory.
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,27 @@ void PrintVersionResource(const std::wstring& path, HMODULE module) {
   }
 }
 
+// One line an imported function: "import DLL FUNCTION", the DLL's name in lower case.
+void PrintImports(HMODULE module) {
+  const auto* entry =
+      DataDirectory<const IMAGE_IMPORT_DESCRIPTOR>(module, IMAGE_DIRECTORY_ENTRY_IMPORT);
+  for (; entry != nullptr && entry->Name != 0; ++entry) {
+    std::string dll = AtRva<const char>(module, entry->Name);
+    for (char& c : dll) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const auto* name = AtRva<const IMAGE_THUNK_DATA64>(module, entry->OriginalFirstThunk);
+         name->u1.AddressOfData != 0; ++name) {
+      if (IMAGE_SNAP_BY_ORDINAL64(name->u1.Ordinal)) {
+        Trace("import %s #%u", dll.c_str(),
+              static_cast<unsigned>(IMAGE_ORDINAL64(name->u1.Ordinal)));
+        continue;
+      }
+      const auto* byName =
+          AtRva<const IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(name->u1.AddressOfData));
+      Trace("import %s %s", dll.c_str(), reinterpret_cast<const char*>(byName->Name));
+    }
+  }
+}
+
 }  // namespace
 
 void InspectPlugin(const std::wstring& path) {
@@ -116,6 +138,7 @@ void InspectPlugin(const std::wstring& path) {
   PrintExports(module);
   PrintVersionRecord(module);
   PrintVersionResource(path, module);
+  PrintImports(module);
 }
 
 }  // namespace sim

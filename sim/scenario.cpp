@@ -209,7 +209,9 @@ const Verb VerbList[] = {
        CallPluginLoad();
        return true;
      }},
-    {"inspect", "", "trace the export directory, the version record and the version resource",
+    {"inspect", "",
+     "trace the export directory, the version record, the version resource and the import "
+     "directory (`import DLL FUNCTION`)",
      false,
      [](Scenario& s, const Line&, std::string& error) {
        if (!s.EnsurePlugin(error)) return false;

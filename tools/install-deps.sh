@@ -4,8 +4,10 @@
 # --demo: only what the demonstration needs (the plugin and the simulator, configured with
 # its tests as tools/test.sh expects). --missing: print what is missing, install nothing.
 set -euo pipefail
-demo_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-               googletest)
+# The DLL is built by the Win32 threading model's compiler (cmake/win32-threads.sh), everything
+# else by the posix one.
+demo_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32
+               binutils-mingw-w64-x86-64 wine wine64 googletest)
 # The test command's checks beside the build: formatting, static analysis, and the second
 # compiler that builds the game's side of the MSVC-ABI host.
 test_packages=(clang-format clang-tidy-14 clang-14)

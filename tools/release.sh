@@ -76,6 +76,9 @@ version_of() {  # LABEL PROGRAM [COMMAND THAT PRINTS THE VERSION...]
 # records its full path here, not in CMakeCache.txt), and the linker that compiler runs.
 compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' \
   "$folder"/build/CMakeFiles/*/CMakeCXXCompiler.cmake)
+# The DLL itself is compiled and linked by the Win32 threading model's compiler of the same
+# GCC (cmake/win32-threads.sh).
+compiler=${compiler%-posix}-win32
 linker=$("$compiler" -print-prog-name=ld)
 resource_compiler=$(sed -n 's/^set(CMAKE_RC_COMPILER "\(.*\)")$/\1/p' \
   "$folder"/build/CMakeFiles/*/CMakeRCCompiler.cmake)
@@ -89,11 +92,11 @@ version_of windres "$resource_compiler"
 echo
 echo "The packages these bytes depend on (compiler, binutils, linked libraries, packers):"
 packages=(
-  g++-mingw-w64-x86-64-posix
-  gcc-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-win32
+  gcc-mingw-w64-x86-64-win32
   binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev
-  gcc-mingw-w64-x86-64-posix-runtime
+  gcc-mingw-w64-x86-64-win32-runtime
   cmake
   zip
 )

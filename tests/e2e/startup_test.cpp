@@ -1,10 +1,13 @@
-// Start-up of the real DLL in the simulated loader: exports, version record and resource,
-// idle and armed starts, and the fatal start without a game module.
+// Start-up of the real DLL in the simulated loader: exports, version record, resource and
+// imports, idle and armed starts, and the fatal start without a game module.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <sstream>
 
+#include "sim/program_files.h"
 #include "tests/e2e/expected_texts.h"
 #include "tests/support/row_name.h"
 #include "tests/support/sim_run.h"
@@ -149,6 +152,38 @@ TEST(PluginImage, CarriesTheVersionResource) {
       "resource-string ProductName=" + name,
       "resource-string ProductVersion=2.0.0.0"};
   EXPECT_EQ(result.Filter({"resource"}), expected) << result.All();
+}
+
+// Each import of the DLL is listed, under its reason, in plugin/imports.txt (copied beside
+// this program by the build), and each listed import is one the DLL still has.
+TEST(PluginImage, ImportsExactlyTheListedFunctions) {
+  std::istringstream list(sim::ReadWholeFile(sim::BesideThisProgram(L"imports.txt")).value_or(""));
+  std::set<std::string> listed;
+  bool underReason = false;
+  for (std::string line; std::getline(list, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    if (line[0] == '[') {
+      underReason = true;
+    } else {
+      EXPECT_TRUE(underReason) << "plugin/imports.txt lists " << line << " without a reason";
+      listed.insert("import " + line);
+    }
+  }
+  ASSERT_FALSE(listed.empty()) << "no imports.txt beside the tests";
+  SimScenario scenario;
+  const auto result = scenario.Run("inspect\n");
+  const auto imports = result.Filter({"import "});
+  const std::set<std::string> imported(imports.begin(), imports.end());
+  ASSERT_FALSE(imported.empty()) << result.All();
+  for (const auto& import : imported) {
+    EXPECT_TRUE(listed.count(import))
+        << "the DLL imports " << import.substr(7) << ", which plugin/imports.txt does not list";
+  }
+  for (const auto& import : listed) {
+    EXPECT_TRUE(imported.count(import))
+        << "plugin/imports.txt lists " << import.substr(7) << ", which the DLL no longer imports";
+  }
 }
 
 }  // namespace
