@@ -11,6 +11,7 @@
 
 using pass_helpers::Erasures;
 using pass_helpers::RunLoads;
+using report_labels::KeptReasonNamed;
 using testing_support::BoxLine;
 using testing_support::SimResult;
 using Ids = std::vector<std::string>;
@@ -81,15 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"OtherTypesNeverErased",
                  "form FF000001 X base=FF00B001\nform FF000002 8\n",
                  {},
-                 {{"not a 'K', 'J' or 'V' form", "2"}}},
+                 {{KeptReasonNamed("other-type").label, "2"}}},
         RuleCase{"KWithBaseSeven",
                  "form FF000001 K base=00000007 expect=k-base-7\n",
                  {},
-                 {{"'K': base is form 00000007", "1"}}},
+                 {{KeptReasonNamed("k-base-7").label, "1"}}},
         RuleCase{"KWithBaseSevenEvenWithAnEightRelated",
                  "form FF000001 K base=00000007 expect=k-base-7\n",
                  {},
-                 {{"'K': base is form 00000007", "1"}},
+                 {{KeptReasonNamed("k-base-7").label, "1"}},
                  BasesWithSevenEight},
         RuleCase{"KWithLoadedBaseAndEightRelated",
                  "form FF000001 K base=0000B003 expect=erase\n",
@@ -98,32 +99,33 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"KWithLoadedBaseAndOtherRelated",
                  "form FF000001 K base=0000B004 expect=k-loaded-base\n",
                  {},
-                 {{"'K': base from game data, no '8' link", "1"}}},
+                 {{KeptReasonNamed("k-loaded-base").label, "1"}}},
         RuleCase{"KWithLoadedBaseNoRelated",
                  "form FF000001 K base=0000B002 expect=k-loaded-base\n",
                  {},
-                 {{"'K': base from game data, no '8' link", "1"}}},
+                 {{KeptReasonNamed("k-loaded-base").label, "1"}}},
         RuleCase{"JWithLoadedBaseEvenWithEight",
                  "form FF000001 J base=0000B003 expect=j-loaded-base\n"
                  "form FF000002 J base=0000B002 expect=j-loaded-base\n",
                  {},
-                 {{"'J': base from game data", "2"}}},
-        RuleCase{"NoBase",
-                 "form FF000001 K expect=k-no-base\nform FF000002 J expect=j-no-base\n",
-                 {},
-                 {{"'K': no base object (or unreadable)", "1"},
-                  {"'J': no base object (or unreadable)", "1"}}},
+                 {{KeptReasonNamed("j-loaded-base").label, "2"}}},
+        RuleCase{
+            "NoBase",
+            "form FF000001 K expect=k-no-base\nform FF000002 J expect=j-no-base\n",
+            {},
+            {{KeptReasonNamed("k-no-base").label, "1"}, {KeptReasonNamed("j-no-base").label, "1"}}},
         RuleCase{"HoldLink",
                  "form FF000001 K hold base=FF00B001 expect=k-hold-link\n"
                  "form FF000002 J hold base=FF00B001 expect=j-hold-link\n",
                  {},
-                 {{report_labels::KeptReasonNamed("k-hold-link").label, "1"},
-                  {report_labels::KeptReasonNamed("j-hold-link").label, "1"}}},
+                 {{KeptReasonNamed("k-hold-link").label, "1"},
+                  {KeptReasonNamed("j-hold-link").label, "1"}}},
         RuleCase{"NamedAttachedItem",
                  "form FF000001 K holder=00;11 base=FF00B001 expect=k-named-items\n"
                  "form FF000002 J holder=11 base=FF00B001 expect=j-named-items\n",
                  {},
-                 {{"'K': has named attached items", "1"}, {"'J': has named attached items", "1"}}},
+                 {{KeptReasonNamed("k-named-items").label, "1"},
+                  {KeptReasonNamed("j-named-items").label, "1"}}},
         RuleCase{"AttachedItemsMissingItemOrNamer",
                  "form FF000001 K holder=10;01;00 base=FF00B001 expect=erase\n"
                  "form FF000002 J holder=nolist base=FF00B001 expect=erase\n"
@@ -134,21 +136,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000001 K held base=FF00B001 expect=k-held\n"
                  "form FF000002 J held base=FF00B001 expect=j-held\n",
                  {},
-                 {{"'K': the game still holds it", "1"}, {"'J': the game still holds it", "1"}}},
+                 {{KeptReasonNamed("k-held").label, "1"}, {KeptReasonNamed("j-held").label, "1"}}},
         RuleCase{"KeyDiffersFromFormId",
                  "form FF000001 K key=FF000009 base=FF00B001\n",
                  {},
-                 {{"table entry with no form or a different FormId", "1"}}},
+                 {{KeptReasonNamed("no-form").label, "1"}}},
         RuleCase{"NullFormPointer",
                  "form FF000001 K nullform base=FF00B001\n",
                  {},
-                 {{"table entry with no form or a different FormId", "1"}}},
+                 {{KeptReasonNamed("no-form").label, "1"}}},
         // Slot 1: the first burst looks ahead at it while the walk stands on slot 0.
         RuleCase{"NullFormPointerAheadOfTheWalk",
                  "form FF000001 K base=FF00B001 expect=erase\n"
                  "form FF000002 K nullform base=FF00B001\n",
                  {"KJ FF000001"},
-                 {{"table entry with no form or a different FormId", "1"}}},
+                 {{KeptReasonNamed("no-form").label, "1"}}},
         RuleCase{"EmptySlotsAreNeverRead",
                  "empty\nform FF000001 K base=FF00B001 expect=erase\nempty\nempty\n"
                  "form FF000002 V expect=erase\nempty\n",
@@ -170,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "form FF000001 K fault=hold expect=k-no-base\n"
                  "form FF000002 K base=FF00B001 expect=erase\n",
                  {"KJ FF000002"},
-                 {{report_labels::Unreadable, "1"}, {"'K': no base object (or unreadable)", "1"}}},
+                 {{report_labels::Unreadable, "1"}, {KeptReasonNamed("k-no-base").label, "1"}}},
         RuleCase{"UnreadableFormsCountOnceAcrossARestart",
                  // The first erasure moves the slot array: the kept form is judged again,
                  // the erased one is not, and each still counts once.
@@ -329,7 +331,7 @@ TEST(CleaningPass, SlotArrayMovedByAnEraseIsNeverReadAgain) {
     report_checks::ExpectFigures(report, {{report_labels::Restarts, "1"},
                                           {report_labels::Examined, "75"},
                                           {report_labels::Erased, "60"},
-                                          {"'K': the game still holds it", "15"}});
+                                          {KeptReasonNamed("k-held").label, "15"}});
   }
 }
 

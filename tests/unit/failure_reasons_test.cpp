@@ -1,14 +1,23 @@
-// Every reason a FAILED line of the report can name has its row in the players' guide's table
-// of failures (README.md, copied beside this program by the build), and no other row stands
-// there.
+// The players' guide's tables held to the report's texts (README.md, copied beside this program
+// by the build): every reason a FAILED line can name has its row in the table of failures, and
+// no other row stands there; every line the report can print has its row in the line-by-line
+// table, and every row there names a line the report prints.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <cstring>
+#include <cwchar>
 #include <regex>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "report/pass_section.h"
 #include "report/report.h"
+#include "report/run_file_names.h"
+#include "sim/import_patch.h"
 #include "sim/program_files.h"
+#include "sim/scratch_folder.h"
 
 namespace {
 
@@ -29,6 +38,207 @@ TEST(FailureReasons, TheGuidesTableExplainsEveryReasonTheReportNames) {
   }
   EXPECT_EQ(named.size(), PassFailureCount) << "two failures share a text";
   EXPECT_EQ(explained, named);
+}
+
+// A line of the report as the guide's table names it: a figure's line by its label, or by its
+// label and its note with the figures left out ("Kept (by the first rule that kept each)");
+// any other line whole.
+struct PrintedLine {
+  std::string text;
+  std::string label;  // empty for a line that is no figure's
+};
+
+std::vector<PrintedLine> LinesOf(const std::string& report) {
+  static const std::regex timestamp("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  ");
+  static const std::regex figure("^(.*?):?  +[0-9.]+ *(.*)$");
+  static const std::regex digits("[0-9]+ ?");
+  std::vector<PrintedLine> lines;
+  std::size_t start = 0;
+  while (start < report.size()) {
+    std::size_t end = report.find('\n', start);
+    if (end == std::string::npos) end = report.size();
+    std::string line = std::regex_replace(report.substr(start, end - start), timestamp, "");
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line.erase(0, line.find_first_not_of(' '));
+    if (line.empty()) continue;
+    std::smatch parts;
+    if (!std::regex_match(line, parts, figure)) {
+      lines.push_back({line, ""});
+    } else if (parts[2].length() == 0) {
+      lines.push_back({parts[1], parts[1]});
+    } else {
+      lines.push_back(
+          {parts[1].str() + " " + std::regex_replace(parts[2].str(), digits, ""), parts[1]});
+    }
+  }
+  return lines;
+}
+
+// One line the table names, as its words in italics: a "..." or an N stands for what varies.
+struct NamedLine {
+  std::string row;
+  std::vector<std::string> fixed;  // the words between, in order
+  bool openStart = false;
+  bool openEnd = false;
+};
+
+NamedLine Named(const std::string& row) {
+  static const std::regex variable("\\.\\.\\.|\\bN\\b");
+  NamedLine named{row,
+                  {},
+                  std::regex_search(row, std::regex("^(\\.\\.\\.|N\\b)")),
+                  std::regex_search(row, std::regex("(\\.\\.\\.|\\bN)$"))};
+  for (std::sregex_token_iterator i(row.begin(), row.end(), variable, -1), end; i != end; ++i) {
+    std::string part = *i;
+    part.erase(0, part.find_first_not_of(' '));
+    part.erase(part.find_last_not_of(' ') + 1);
+    if (!part.empty()) named.fixed.push_back(part);
+  }
+  return named;
+}
+
+// The line opens with the named words, in order; a line may go on past the last of them only
+// where the table leaves it open, or with its closing punctuation ("could not be written.").
+bool Names(const NamedLine& named, const std::string& line) {
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < named.fixed.size(); ++i) {
+    const std::string& part = named.fixed[i];
+    const bool last = i + 1 == named.fixed.size();
+    const std::size_t found = i == 0 && !named.openStart
+                                  ? (line.rfind(part, 0) == 0 ? 0 : line.npos)
+                              : last && !named.openEnd ? line.rfind(part)
+                                                       : line.find(part, at);
+    if (found == line.npos || found < at) return false;
+    at = found + part.size();
+  }
+  return named.openEnd || at == line.size() || line[at] == '.' || line[at] == ':';
+}
+
+bool Names(const NamedLine& named, const PrintedLine& line) {
+  return Names(named, line.text) || (!line.label.empty() && Names(named, line.label));
+}
+
+// Each row's first column of the table after "Line by line": the lines it names, each in
+// italics; "'K' / 'J': ..." names the line of each kind.
+std::vector<NamedLine> LineByLineTable(const std::string& readme) {
+  const std::size_t begin = readme.find("\n| line |", readme.find("Line by line ("));
+  const std::string table = readme.substr(begin, readme.find("\n\n", begin) - begin);
+  static const std::regex row("\n\\| ([^|]+) \\|");
+  static const std::regex italics("\\*([^*]+)\\*");
+  static const std::regex kinds("^('.') / ('.'): (.*)$");
+  std::vector<NamedLine> named;
+  for (std::sregex_iterator r(table.begin(), table.end(), row), end; r != end; ++r) {
+    const std::string cell = (*r)[1];
+    for (std::sregex_iterator i(cell.begin(), cell.end(), italics); i != end; ++i) {
+      const std::string text = (*i)[1];
+      std::smatch both;
+      if (std::regex_match(text, both, kinds)) {
+        named.push_back(Named(both[1].str() + ": " + both[3].str()));
+        named.push_back(Named(both[2].str() + ": " + both[3].str()));
+      } else {
+        named.push_back(Named(text));
+      }
+    }
+  }
+  return named;
+}
+
+std::string Text(const ReportText& text) {
+  return std::string(text.Data(), text.Size());
+}
+
+// A pass section as the report prints it: every figure non-zero, or nothing erased.
+std::string PassSection(unsigned pass, bool eraseOutposts, bool erasedAny) {
+  PassCounters counters;
+  counters.slotsInTable = counters.slotsInUse = counters.walkRestarts = 2;
+  for (std::uint64_t& erased : counters.erased) erased = erasedAny ? 2 : 0;
+  counters.erasedOutposts = erasedAny && eraseOutposts ? 2 : 0;
+  for (std::uint64_t& kept : counters.kept) kept = 2;
+  counters.skipped = counters.unreadableForms = 2;
+  counters.keptFormBUnreadable = true;
+  counters.eraseOutposts = eraseOutposts;
+  counters.lockHeldTicks = 2;
+  ReportText text;
+  AddPassSection(text, pass, counters);
+  return Text(text);
+}
+
+HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+
+// No list of forms can be created.
+HANDLE WINAPI CreateNoList(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                           DWORD disposition, DWORD flags, HANDLE model) {
+  if (std::wcsstr(name, L".txt") != nullptr) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return createFile(name, access, share, security, disposition, flags, model);
+}
+
+std::wstring Wide(const char* text) {
+  return {text, text + std::strlen(text)};
+}
+
+// Three armed runs in one game folder that print between them every line outside a pass's
+// section: one that cannot create its lists, then, with a folder at each file's .old name, one
+// whose report and one whose lists find their usual names taken, the last one without a
+// messaging service. Their reports, one after another.
+std::string ReportsOfThreeRuns() {
+  const sim::ScratchGameFolder folder(L"lines");
+  const sim::CurrentDirectoryScope inGameFolder(folder.Path());
+  {
+    const ImportPatch noLists(GetModuleHandleW(nullptr), "kernel32.dll", "CreateFileW",
+                              reinterpret_cast<void*>(&CreateNoList));
+    createFile = reinterpret_cast<decltype(createFile)>(noLists.Original());
+    StartReport(false, false);
+    KeptFormsOfPass kept;
+    kept.recorded = true;
+    ReportPass(PassCounters{}, {}, kept);
+    ReportPassFailure(PassFailure::OutOfMemory, {}, kept);
+    ReportRunEnd(true);
+  }
+  // Folders where the previous files would go: the usual names stay taken.
+  for (std::size_t file = 0; file < RunFileCount; ++file) {
+    CreateDirectoryW(
+        folder.PluginFile(Wide(OldName(static_cast<RunFile>(file)).text).c_str()).c_str(), nullptr);
+  }
+  StartReport(true, true);
+  ReportRunEnd(false);
+  StartReport(true, true);
+  ReportNoMessagingService();
+  std::string reports;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(folder.PluginFile(L"*.log").c_str(), &found);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    reports += sim::ReadWholeFile(folder.PluginFile(found.cFileName)).value_or("");
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  return reports;
+}
+
+TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrints) {
+  const std::string readme = sim::ReadWholeFile(sim::BesideThisProgram(L"README.md")).value_or("");
+  const std::vector<NamedLine> table = LineByLineTable(readme);
+  const std::vector<PrintedLine> printed =
+      LinesOf(ReportsOfThreeRuns() + PassSection(1, false, true) + PassSection(2, true, true) +
+              PassSection(1, false, false) + PassSection(2, true, false));
+  ASSERT_GT(table.size(), 30u) << "no line-by-line table in README.md";
+  std::set<std::string> unnamed;
+  for (const PrintedLine& line : printed) {
+    bool named = false;
+    for (const NamedLine& row : table) named = named || Names(row, line);
+    if (!named) unnamed.insert(line.label.empty() ? line.text : line.label);
+  }
+  std::set<std::string> unprinted;
+  for (const NamedLine& row : table) {
+    bool found = false;
+    for (const PrintedLine& line : printed) found = found || Names(row, line);
+    if (!found) unprinted.insert(row.row);
+  }
+  EXPECT_EQ(unnamed, std::set<std::string>{}) << "lines the report prints that no row names";
+  EXPECT_EQ(unprinted, std::set<std::string>{}) << "rows that name no line the report prints";
 }
 
 }  // namespace
