@@ -9,6 +9,21 @@
 # FOLDER, which must not exist, receives the commit's files, the build and the release; by
 # default a new folder under $TMPDIR (or /tmp). It refuses uncommitted changes and untracked
 # files, which would not be in the release.
+#
+# A verifier whose hash differs from the published one compares what this printed with what
+# the release page published, in this order:
+# - The date. The archive's entries carry the commit's date; this prints the
+#   SOURCE_DATE_EPOCH it used and warns when one set in the environment is not the commit's.
+#   The date changes the archive's hash only, never the DLL's.
+# - The tools. It prints each tool that ran (cmake, zip, the compiler, binutils' ld and
+#   windres) with its file and first version line, and the Debian packages' versions. A cmake
+#   or zip that comes first on PATH (one installed by pip, say) or another compiler or
+#   binutils can give other bytes: zip touches only the archive; the compiler, binutils,
+#   mingw-w64-x86-64-dev and cmake (which writes the compile commands) the DLL too.
+# - The source path. Nothing of the folder a build runs in may reach the DLL. If the same
+#   tools give different DLLs in two folders (FOLDER chooses it), look for the path in the
+#   DLL (strings KelvarionSaveCleaner.dll | grep <folder>): a __FILE__, say.
+#   tools/check-reproducible.sh builds from another folder to catch that first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
