@@ -123,6 +123,7 @@ bool Names(const NamedLine& named, const PrintedLine& line) {
 // italics; "'K' / 'J': ..." names the line of each kind.
 std::vector<NamedLine> LineByLineTable(const std::string& readme) {
   const std::size_t begin = readme.find("\n| line |", readme.find("Line by line ("));
+  if (begin == std::string::npos) return {};
   const std::string table = readme.substr(begin, readme.find("\n\n", begin) - begin);
   static const std::regex row("\n\\| ([^|]+) \\|");
   static const std::regex italics("\\*([^*]+)\\*");
@@ -190,6 +191,7 @@ std::string ReportsOfThreeRuns() {
   {
     const ImportPatch noLists(GetModuleHandleW(nullptr), "kernel32.dll", "CreateFileW",
                               reinterpret_cast<void*>(&CreateNoList));
+    EXPECT_TRUE(noLists.Patched()) << "the lists would be written";
     createFile = reinterpret_cast<decltype(createFile)>(noLists.Original());
     StartReport(false, false);
     KeptFormsOfPass kept;
