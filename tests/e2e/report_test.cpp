@@ -82,9 +82,9 @@ TEST_P(ExpectedReportTest, WritesExactlyTheExpectedReport) {
 
 INSTANTIATE_TEST_SUITE_P(
     Report, ExpectedReportTest,
-    ::testing::Values(
-        ExpectedReportCase{"FullRun", L"full-run.scenario", L"full-run-report.log"},
-        ExpectedReportCase{"FailedFirstLoad", L"failed-run.scenario", L"failed-run-report.log"}),
+    ::testing::Values(ExpectedReportCase{"FullRun", L"full-run.scenario", L"full-run-report.log"},
+                      ExpectedReportCase{"FailedFirstLoad", L"failed-run.scenario",
+                                         L"failed-run-report.log"}),
     testing_support::RowName());
 
 TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
