@@ -7,11 +7,13 @@ KeptFormRecord KeptForms;
 bool KeptFormRecord::Reserve() noexcept {
   if (forms_) return true;
   for (std::size_t capacity = Capacity; capacity >= MinimumCapacity; capacity /= 2) {
-    // Left uninitialised: the pages are touched only as forms are recorded.
-    forms_.reset(new (std::nothrow) KeptForm[capacity]);
-    if (forms_) {
+    try {
+      // Left uninitialised: the pages are touched only as forms are recorded.
+      forms_ = std::make_unique_for_overwrite<KeptForm[]>(capacity);
       capacity_ = capacity;
       return true;
+    } catch (const std::bad_alloc&) {
+      // Less, then.
     }
   }
   return false;
