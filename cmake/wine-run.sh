@@ -14,6 +14,7 @@ if ! "${fixed_layout[@]}" true 2>/dev/null; then
        "in 5,000 may end with code 1 and no output" >&2
   fixed_layout=()
 fi
+prepare_wine_prefix "${fixed_layout[@]}"
 "${fixed_layout[@]}" wine "$@"
 status=$?
 [ "$status" -eq 0 ] || echo "wine-run: $(basename "$1") exited with $status" >&2
