@@ -1,6 +1,7 @@
 # Builds the release archive and checks that it holds exactly the plugin, its settings file
 # and the players' guide under VKRX/Plugins, the layout of the game's Data folder, and that
-# the two text files end every line with CR LF, as Windows editors expect.
+# the two text files end every line with CR LF, as Windows editors expect, and that the guide
+# is plain text.
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package
                 RESULT_VARIABLE built OUTPUT_QUIET)
 if(NOT built EQUAL 0)
@@ -38,6 +39,16 @@ foreach(text KelvarionSaveCleaner.ini KelvarionSaveCleaner-README.txt)
      OR NOT bytes MATCHES "0d 0a $")
     message(FATAL_ERROR "${text} in the archive has a line without its CR LF end "
                         "(${line_end_count} of ${line_feed_count} lines end with CR LF)")
+  endif()
+endforeach()
+# The guide reads cleanly in a plain editor: none of README's Markdown or comment markers.
+file(READ ${unpacked}/VKRX/Plugins/KelvarionSaveCleaner-README.txt guide)
+foreach(markup "<!--" "```" "|---" "**" "`")
+  string(FIND "${guide}" "${markup}" at)
+  if(NOT at EQUAL -1)
+    string(SUBSTRING "${guide}" ${at} 60 context)
+    message(FATAL_ERROR "the players' guide in the archive holds the markup '${markup}': "
+                        "${context}")
   endif()
 endforeach()
 file(REMOVE_RECURSE ${unpacked})

@@ -1,12 +1,14 @@
 # The archive players and mod managers install: its root stands for the game's Data folder.
 #   cmake --build --preset release --target package
 #     -> build/release/KelvarionSaveCleaner-<major>.<minor>.zip
-# Players who install it never see README.md: its part for players goes beside the DLL.
+# Players who install it never see README.md: its part for players goes beside the DLL, as
+# plain text (cmake/players-guide.cmake).
 set(PLAYER_GUIDE ${CMAKE_BINARY_DIR}/${PLAYER_GUIDE_FILE})
 add_custom_command(OUTPUT ${PLAYER_GUIDE}
                    COMMAND ${CMAKE_COMMAND} -DREADME=${CMAKE_SOURCE_DIR}/README.md
                            -DOUTPUT=${PLAYER_GUIDE} -P ${CMAKE_SOURCE_DIR}/cmake/players-guide.cmake
                    DEPENDS ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/cmake/players-guide.cmake
+                           ${CMAKE_SOURCE_DIR}/cmake/players-guide.lua
                            ${CMAKE_SOURCE_DIR}/cmake/marked-section.cmake
                    COMMENT "Writing the players' guide from README.md")
 add_custom_target(players_guide ALL DEPENDS ${PLAYER_GUIDE})

@@ -14,7 +14,48 @@ if ! "${fixed_layout[@]}" true 2>/dev/null; then
        "in 5,000 may end with code 1 and no output" >&2
   fixed_layout=()
 fi
-"${fixed_layout[@]}" wine "$@"
-status=$?
-[ "$status" -eq 0 ] || echo "wine-run: $(basename "$1") exited with $status" >&2
+prepare_wine_prefix "${fixed_layout[@]}"
+
+# A test program's run passes only if it also reached its own end: status 0 alone does not
+# prove it, and a crash must never pass because Wine's exit status said 0. The test programs,
+# and the line each prints on stdout only there (nothing its child processes print matches):
+#   *_tests.exe      GoogleTest's summary "[  PASSED  ] N tests.", printed however many
+#                    failed; a listing (--gtest_list_tests, CTest's test discovery) ends with
+#                    tests/support/test_main.cpp's line instead, GoogleTest printing none
+#   pass_runner.exe  its summary, "tables=..." or, split over processes, "all: tables=..."
+#   msvc_host.exe    "N passed, M failed"; one scenario (--scenario) "end of <name>: ..."
+# Any other program (the simulator, the benchmarks, cmd) runs unwatched.
+program=$(basename "$1")
+case "$program" in
+  *_tests.exe)
+    closing='^\[  PASSED  \] [0-9]+ tests?\.$'
+    for argument in "${@:2}"; do
+      [ "$argument" = --gtest_list_tests ] && closing='^End of the list of tests\.$'
+    done
+    ;;
+  pass_runner.exe) closing='^(all: )?tables=' ;;
+  msvc_host.exe)
+    closing='^[0-9]+ passed, [0-9]+ failed$'
+    [ "${2:-}" = --scenario ] && closing='^end of .*: [0-9]+ passed, [0-9]+ failed$'
+    ;;
+  *) closing= ;;
+esac
+
+if [ -z "$closing" ]; then
+  "${fixed_layout[@]}" wine "$@"
+  status=$?
+else
+  # Stdout streams on through tee while a copy is kept to look for the closing line; stderr
+  # goes its own way as before (test discovery parses stdout alone).
+  copy=$(mktemp)
+  trap 'rm -f "$copy"' EXIT
+  "${fixed_layout[@]}" wine "$@" | tee "$copy"
+  status=${PIPESTATUS[0]}
+  if [ "$status" -eq 0 ] && ! tr -d '\r' <"$copy" | grep -Eq "$closing"; then
+    echo "wine-run: $program exited with 0 without its closing line: it never reached its" \
+         "own end (a crash?), so the run fails" >&2
+    exit 1
+  fi
+fi
+[ "$status" -eq 0 ] || echo "wine-run: $program exited with $status" >&2
 exit "$status"

@@ -11,9 +11,10 @@ demo_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64
 # The test command's checks beside the build: formatting, static analysis, and the second
 # compiler that builds the game's side of the MSVC-ABI host.
 test_packages=(clang-format clang-tidy-14 clang-14)
-# The release archive's packer (cmake/pack-release.sh), and zipinfo, with which
-# tools/check-reproducible.sh reads the order of its entries.
-release_packages=(zip unzip)
+# The release archive's packer (cmake/pack-release.sh); zipinfo, with which
+# tools/check-reproducible.sh reads the order of its entries; pandoc, which writes the players'
+# guide in it as plain text (cmake/players-guide.cmake).
+release_packages=(zip unzip pandoc)
 packages=("${demo_packages[@]}" "${test_packages[@]}" "${release_packages[@]}")
 list_only=false
 for option in "$@"; do

@@ -98,12 +98,13 @@ linker=$("$compiler" -print-prog-name=ld)
 resource_compiler=$(sed -n 's/^set(CMAKE_RC_COMPILER "\(.*\)")$/\1/p' \
   "$folder"/build/CMakeFiles/*/CMakeRCCompiler.cmake)
 echo
-echo "The tools that ran (the players' guide needs none but cmake):"
+echo "The tools that ran:"
 version_of cmake cmake
 version_of zip zip sh -c 'zip -v | grep "^This is Zip"'
 version_of compiler "$compiler"
 version_of ld "$linker"
 version_of windres "$resource_compiler"
+version_of pandoc pandoc  # the players' guide as plain text
 echo
 echo "The packages these bytes depend on (compiler, binutils, linked libraries, packers):"
 packages=(
@@ -114,5 +115,6 @@ packages=(
   gcc-mingw-w64-x86-64-win32-runtime
   cmake
   zip
+  pandoc
 )
 dpkg-query -W -f='  ${Package} ${Version}\n' "${packages[@]}"

@@ -17,6 +17,6 @@ unset WINEPREFIX  # the build tree's own prefix, whatever the shell names
 source cmake/wine-env.sh
 start_wine_server
 trap stop_wine_server EXIT
-cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true  # creates the prefix before the tests start
+cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true  # makes the prefix, settings and all, first
 # A pattern that names no test fails, as a typo should.
 ctest --preset release --no-tests=error -R "$1"

@@ -4,9 +4,11 @@
 // simulator's host image where the game's offsets need it.
 //   pass_runner.exe [--first-seed S] [--tables N] [--processes P]
 // More tables than one process may take (their FormIds share one 24-bit space, and the
-// erased record only grows) are split over child processes, two at a time. A soak takes its
-// table count from KSC_SOAK_TABLES when --tables is not given. Prints one summary line;
-// exit code 1 on a mismatch.
+// erased record only grows) are split over child processes, two at a time, each one part
+// (--part K). A soak takes its table count from KSC_SOAK_TABLES when --tables is not given.
+// Ends with its summary line, "tables=..." or, split, "all: tables=..." after each part's
+// "part K: tables=...": the closing line cmake/wine-run.sh looks for. Exit code 1 on a
+// mismatch.
 #include <windows.h>
 
 #include <chrono>
@@ -49,6 +51,7 @@ struct Options {
   unsigned firstSeed = 1;
   unsigned tables = 10000;
   unsigned processes = 0;  // 0: as many as the table count needs
+  unsigned part = 0;       // 1 and on in the child processes of a split run
 };
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -187,6 +190,8 @@ int RunTablesHere(const Options& options) {
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // A part's line is not the run's closing line.
+  if (options.part != 0) std::printf("part %u: ", options.part);
   std::printf("tables=%u seeds=%u..%u erasures=%llu failures=%u seconds=%.1f\n", options.tables,
               options.firstSeed, options.firstSeed + options.tables - 1,
               static_cast<unsigned long long>(erased), failures, seconds);
@@ -219,7 +224,8 @@ int RunTablesInChildren(const Options& options) {
     const unsigned count = std::min(perProcess, options.tables - first);
     std::wstring command = L"\"" + self + L"\" --first-seed " +
                            std::to_wstring(options.firstSeed + first) + L" --tables " +
-                           std::to_wstring(count) + L" --processes 1";
+                           std::to_wstring(count) + L" --processes 1 --part " +
+                           std::to_wstring(first / perProcess + 1);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child{};
@@ -252,6 +258,8 @@ int main(int argc, char** argv) {
       tablesGiven = true;
     } else if (!std::strcmp(argv[i], "--processes")) {
       options.processes = value;
+    } else if (!std::strcmp(argv[i], "--part")) {
+      options.part = value;
     } else {
       std::fprintf(stderr, "usage: pass_runner [--first-seed S] [--tables N] [--processes P]\n");
       return 2;

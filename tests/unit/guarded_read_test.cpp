@@ -7,6 +7,18 @@
 
 extern "C" const unsigned char kscGuardedLoadInstruction[];
 
+// The guarded load's instruction at another address: a load through RCX in one of the game's
+// functions that the plugin calls while the absorber is installed.
+asm(R"(
+    .text
+    .globl kscOtherLoadThroughRcx
+    .def kscOtherLoadThroughRcx; .scl 2; .type 32; .endef
+kscOtherLoadThroughRcx:
+    movq (%rcx), %rax
+    ret
+)");
+extern "C" std::uint64_t kscOtherLoadThroughRcx(const void* address);
+
 namespace {
 
 std::uint64_t landingsPastTheLoad = 0, landingsElsewhere = 0;
@@ -49,6 +61,36 @@ TEST(GuardedRead, AbsorbsAFaultByRunningTheSameLoadAgain) {
   EXPECT_EQ(AbsorbedFaultCount() - faultsBefore, 3U);
   EXPECT_EQ(landingsPastTheLoad, 3U);
   EXPECT_EQ(landingsElsewhere, 0U);
+}
+
+// Behind the absorber: counts the access violations passed on to it and points RCX at a
+// readable word, so that the faulting load runs again and reads it.
+const std::uint64_t readableWord = 0x5EED;
+std::uint64_t faultsPassedOn = 0;
+
+LONG CALLBACK CatchPassedOnFaults(EXCEPTION_POINTERS* info) {
+  if (info->ExceptionRecord->ExceptionCode != EXCEPTION_ACCESS_VIOLATION)
+    return EXCEPTION_CONTINUE_SEARCH;
+  ++faultsPassedOn;
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): a data address as integer
+  info->ContextRecord->Rcx = reinterpret_cast<DWORD64>(&readableWord);
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// The address alone is no proof: a fault whose address lies in [RCX, RCX + 8) at any other
+// instruction is the game's own, and must reach the next handler unabsorbed.
+TEST(GuardedRead, PassesOnAFaultThroughRcxAtAnyOtherInstruction) {
+  void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_NE(page, nullptr);
+  const FaultAbsorberScope absorber;
+  void* catcher = AddVectoredExceptionHandler(0, CatchPassedOnFaults);
+  const std::uint64_t absorbedBefore = AbsorbedFaultCount();
+  const std::uint64_t read = kscOtherLoadThroughRcx(page);
+  RemoveVectoredExceptionHandler(catcher);
+  VirtualFree(page, 0, MEM_RELEASE);
+  EXPECT_EQ(faultsPassedOn, 1U);
+  EXPECT_EQ(read, readableWord);
+  EXPECT_EQ(AbsorbedFaultCount(), absorbedBefore);
 }
 
 }  // namespace
