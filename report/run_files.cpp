@@ -69,7 +69,9 @@ HANDLE CreateNew(const RunFileName& name) {
 void Open(RunFile file, const SYSTEMTIME& runStart, RenameRetries& retries) {
   OpenRunFile& opened = runFiles[static_cast<std::size_t>(file)];
   opened.name = UsualName(file);
-  if (FullPathOf(opened.name, path)) MoveAside(file, retries);
+  // A folder whose full path cannot be formed holds no name of this run's either.
+  if (!FullPathOf(opened.name, path)) return;
+  MoveAside(file, retries);
   opened.handle = CreateNew(opened.name);
   if (opened.handle != INVALID_HANDLE_VALUE) {
     opened.place = RunFilePlace::UsualName;
