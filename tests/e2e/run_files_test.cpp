@@ -51,17 +51,29 @@ using Files = std::vector<std::pair<const wchar_t*, const char*>>;
 
 struct DestinationCase {
   const char* name;
-  std::string script;  // lines before the run
-  Files before;        // files in the plugin folder before the run
-  Files after;         // what they hold afterwards, beside the run's own files
+  std::string script = "";  // lines before the run
+  Files before = {};        // files in the plugin folder before the run
+  Files after = {};         // what they hold afterwards, beside the run's own files
   Goes report = Goes::UsualName;
   Goes list = Goes::UsualName;
-  std::vector<std::string> traced;  // every hold, release and refusal the simulator traces
+  Goes kept = Goes::UsualName;
+  std::vector<std::string> traced = {};  // every hold, release and refusal the simulator traces
   const wchar_t* readOnly = nullptr;
   const wchar_t* heldForGood = nullptr;  // by this test program, without sharing
   std::size_t gameFolderLength = 0;
-  Goes kept = Goes::UsualName;
 };
+
+// What the simulator traces when it refuses to create a run file under its usual name and
+// under the run's own ("KelvarionSaveCleaner.erased", ".txt").
+std::vector<std::string> CreationsDenied(std::vector<std::pair<std::string, std::string>> files) {
+  std::vector<std::string> traced;
+  for (const auto& [stem, extension] : files) {
+    for (const char* name : {"", ".2031-04-27_134509"}) {
+      traced.push_back("file-refused create " + stem + name + extension + " denied");
+    }
+  }
+  return traced;
+}
 
 class BadDestinationTest : public ::testing::TestWithParam<DestinationCase> {};
 
@@ -185,163 +197,99 @@ INSTANTIATE_TEST_SUITE_P(
         // The folder goes (and comes back empty) while the armed notice is open. Windows 10
         // from 1903 removes it with the run's files open in it; Wine, like earlier Windows,
         // keeps it until they close. Either way the run goes on as ever.
-        DestinationCase{"FolderGoneAfterTheStart",
-                        "box 1 ini-remove-folder\nbox 1 ini-create-folder\n",
-                        {},
-                        {},
-                        Goes::Nowhere,
-                        Goes::Nowhere,
-                        {"settings-folder kept"}},
+        DestinationCase{.name = "FolderGoneAfterTheStart",
+                        .script = "box 1 ini-remove-folder\nbox 1 ini-create-folder\n",
+                        .report = Goes::Nowhere,
+                        .list = Goes::Nowhere,
+                        .traced = {"settings-folder kept"}},
         // With no run file open in it, the folder does go.
-        DestinationCase{"FolderGoneWithNoRunFileOpen",
-                        "deny-create KelvarionSaveCleaner.\nbox 1 ini-remove-folder\n"
-                        "box 1 ini-create-folder\n",
-                        {},
-                        {},
-                        Goes::Nowhere,
-                        Goes::Nowhere,
-                        {"file-refused create KelvarionSaveCleaner.log denied",
-                         "file-refused create KelvarionSaveCleaner.2031-04-27_134509.log denied",
-                         "file-refused create KelvarionSaveCleaner.erased.txt denied",
-                         "file-refused create KelvarionSaveCleaner.erased.2031-04-27_134509.txt "
-                         "denied",
-                         "file-refused create KelvarionSaveCleaner.kept.txt denied",
-                         "file-refused create KelvarionSaveCleaner.kept.2031-04-27_134509.txt "
-                         "denied",
-                         "settings-folder removed"}},
-        DestinationCase{"DirectoryInTheReportsPlace",
-                        "",
-                        {{ReportName, Folder}},
-                        {{ReportName, Folder}},
-                        Goes::OtherName,
-                        Goes::UsualName,
-                        {}},
-        DestinationCase{"ReportHeldOpenWithoutSharing",
-                        "",
-                        {{ReportName, Previous}},
-                        {{ReportName, Previous}},
-                        Goes::OtherName,
-                        Goes::UsualName,
-                        {},
-                        nullptr,
-                        ReportName},
-        DestinationCase{"OldReportHeldOpenWithoutSharing",
-                        "",
-                        {{ReportName, Previous}, {OldReportName, Older}},
-                        {{ReportName, Previous}, {OldReportName, Older}},
-                        Goes::OtherName,
-                        Goes::UsualName,
-                        {},
-                        nullptr,
-                        OldReportName},
-        DestinationCase{"DirectoryInTheListsPlace",
-                        "",
-                        {{ErasedListName, Folder}},
-                        {{ErasedListName, Folder}},
-                        Goes::UsualName,
-                        Goes::OtherName,
-                        {}},
-        DestinationCase{"ListCannotBeCreated",
-                        "deny-create .erased.\n",
-                        {},
-                        {},
-                        Goes::UsualName,
-                        Goes::Nowhere,
-                        {"file-refused create KelvarionSaveCleaner.erased.txt denied",
-                         "file-refused create KelvarionSaveCleaner.erased.2031-04-27_134509.txt "
-                         "denied"}},
-        DestinationCase{"KeptListCannotBeCreated",
-                        "deny-create .kept.\n",
-                        {},
-                        {},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {"file-refused create KelvarionSaveCleaner.kept.txt denied",
-                         "file-refused create KelvarionSaveCleaner.kept.2031-04-27_134509.txt "
-                         "denied"},
-                        nullptr,
-                        nullptr,
-                        0,
-                        Goes::Nowhere},
+        DestinationCase{.name = "FolderGoneWithNoRunFileOpen",
+                        .script = "deny-create KelvarionSaveCleaner.\nbox 1 ini-remove-folder\n"
+                                  "box 1 ini-create-folder\n",
+                        .report = Goes::Nowhere,
+                        .list = Goes::Nowhere,
+                        .traced =
+                            [] {
+                              auto traced =
+                                  CreationsDenied({{"KelvarionSaveCleaner", ".log"},
+                                                   {"KelvarionSaveCleaner.erased", ".txt"},
+                                                   {"KelvarionSaveCleaner.kept", ".txt"}});
+                              traced.push_back("settings-folder removed");
+                              return traced;
+                            }()},
+        DestinationCase{.name = "DirectoryInTheReportsPlace",
+                        .before = {{ReportName, Folder}},
+                        .after = {{ReportName, Folder}},
+                        .report = Goes::OtherName},
+        DestinationCase{.name = "ReportHeldOpenWithoutSharing",
+                        .before = {{ReportName, Previous}},
+                        .after = {{ReportName, Previous}},
+                        .report = Goes::OtherName,
+                        .heldForGood = ReportName},
+        DestinationCase{.name = "OldReportHeldOpenWithoutSharing",
+                        .before = {{ReportName, Previous}, {OldReportName, Older}},
+                        .after = {{ReportName, Previous}, {OldReportName, Older}},
+                        .report = Goes::OtherName,
+                        .heldForGood = OldReportName},
+        DestinationCase{.name = "DirectoryInTheListsPlace",
+                        .before = {{ErasedListName, Folder}},
+                        .after = {{ErasedListName, Folder}},
+                        .list = Goes::OtherName},
+        DestinationCase{.name = "ListCannotBeCreated",
+                        .script = "deny-create .erased.\n",
+                        .list = Goes::Nowhere,
+                        .traced = CreationsDenied({{"KelvarionSaveCleaner.erased", ".txt"}})},
+        DestinationCase{.name = "KeptListCannotBeCreated",
+                        .script = "deny-create .kept.\n",
+                        .kept = Goes::Nowhere,
+                        .traced = CreationsDenied({{"KelvarionSaveCleaner.kept", ".txt"}})},
         // The kept record's room (8 MiB, then halves down to 32 KiB) cannot be had at the
         // armed start: the passes erase exactly what they would, and no kept form is listed.
-        DestinationCase{"NoMemoryForTheKeptList",
-                        "malloc-fail-size 32768 16777216 9\n",
-                        {},
-                        {},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {},
-                        nullptr,
-                        nullptr,
-                        0,
-                        Goes::NoRecord},
+        DestinationCase{.name = "NoMemoryForTheKeptList",
+                        .script = "malloc-fail-size 32768 16777216 9\n",
+                        .kept = Goes::NoRecord},
         // A reader that shares writing (Notepad, a tail) reads along from the first box on.
-        DestinationCase{"ReaderSharingWritesHoldsTheList",
-                        "box 1 hold KelvarionSaveCleaner.erased.txt rw\n",
-                        {},
-                        {},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {"hold KelvarionSaveCleaner.erased.txt -> held"}},
+        DestinationCase{.name = "ReaderSharingWritesHoldsTheList",
+                        .script = "box 1 hold KelvarionSaveCleaner.erased.txt rw\n",
+                        .traced = {"hold KelvarionSaveCleaner.erased.txt -> held"}},
         // A spreadsheet asks to deny writers after the first phase's box: it is refused, and
         // offers a read-only copy instead; the second pass's section is written.
-        DestinationCase{"WriterDenierRefusedAfterTheFirstBox",
-                        "box 2 hold KelvarionSaveCleaner.erased.txt r\n",
-                        {},
-                        {},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {"hold KelvarionSaveCleaner.erased.txt -> error 32"}},
+        DestinationCase{.name = "WriterDenierRefusedAfterTheFirstBox",
+                        .script = "box 2 hold KelvarionSaveCleaner.erased.txt r\n",
+                        .traced = {"hold KelvarionSaveCleaner.erased.txt -> error 32"}},
         // A scanner holds the previous list (sharing violation) or its old one (access denied)
         // and lets go after the plugin's first rename has failed: the rename is tried again.
-        DestinationCase{"PreviousListHeldForAMoment",
-                        "hold KelvarionSaveCleaner.erased.txt r until-rename-fails\n",
-                        {{ErasedListName, Previous}},
-                        {{OldListName, Previous}},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {"hold KelvarionSaveCleaner.erased.txt -> held",
-                         "release kelvarionsavecleaner.erased.txt"}},
-        DestinationCase{"OldListHeldForAMoment",
-                        "hold KelvarionSaveCleaner.erased.old.txt rwd until-rename-fails\n",
-                        {{ErasedListName, Previous}, {OldListName, Older}},
-                        {{OldListName, Previous}},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {"hold KelvarionSaveCleaner.erased.old.txt -> held",
-                         "release kelvarionsavecleaner.erased.old.txt"}},
+        DestinationCase{.name = "PreviousListHeldForAMoment",
+                        .script = "hold KelvarionSaveCleaner.erased.txt r until-rename-fails\n",
+                        .before = {{ErasedListName, Previous}},
+                        .after = {{OldListName, Previous}},
+                        .traced = {"hold KelvarionSaveCleaner.erased.txt -> held",
+                                   "release kelvarionsavecleaner.erased.txt"}},
+        DestinationCase{
+            .name = "OldListHeldForAMoment",
+            .script = "hold KelvarionSaveCleaner.erased.old.txt rwd until-rename-fails\n",
+            .before = {{ErasedListName, Previous}, {OldListName, Older}},
+            .after = {{OldListName, Previous}},
+            .traced = {"hold KelvarionSaveCleaner.erased.old.txt -> held",
+                       "release kelvarionsavecleaner.erased.old.txt"}},
         // A player marked the old list read-only to keep it: it stays, and so does the list it
         // would have replaced; the run's list takes a name of its own.
-        DestinationCase{"ReadOnlyOldList",
-                        "",
-                        {{ErasedListName, Previous}, {OldListName, Older}},
-                        {{ErasedListName, Previous}, {OldListName, Older}},
-                        Goes::UsualName,
-                        Goes::OtherName,
-                        {},
-                        OldListName},
-        DestinationCase{"ListHeldForGood",
-                        "",
-                        {{ErasedListName, Previous}},
-                        {{ErasedListName, Previous}},
-                        Goes::UsualName,
-                        Goes::OtherName,
-                        {},
-                        nullptr,
-                        ErasedListName},
+        DestinationCase{.name = "ReadOnlyOldList",
+                        .before = {{ErasedListName, Previous}, {OldListName, Older}},
+                        .after = {{ErasedListName, Previous}, {OldListName, Older}},
+                        .list = Goes::OtherName,
+                        .readOnly = OldListName},
+        DestinationCase{.name = "ListHeldForGood",
+                        .before = {{ErasedListName, Previous}},
+                        .after = {{ErasedListName, Previous}},
+                        .list = Goes::OtherName,
+                        .heldForGood = ErasedListName},
         // A game folder of 214 characters: the settings file (43 more) still fits Windows'
         // 260; the .old names (47 and 54 more) fit only as \\?\ paths, as does the list.
-        DestinationCase{"LongGameFolder",
-                        "",
-                        {{ReportName, Previous}, {ErasedListName, Previous}},
-                        {{OldReportName, Previous}, {OldListName, Previous}},
-                        Goes::UsualName,
-                        Goes::UsualName,
-                        {},
-                        nullptr,
-                        nullptr,
-                        214}),
+        DestinationCase{.name = "LongGameFolder",
+                        .before = {{ReportName, Previous}, {ErasedListName, Previous}},
+                        .after = {{OldReportName, Previous}, {OldListName, Previous}},
+                        .gameFolderLength = 214}),
     testing_support::RowName());
 
 }  // namespace
