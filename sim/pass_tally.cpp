@@ -78,17 +78,14 @@ struct KeptForm {
 
 struct Tally {
   std::uint64_t slots = 0, inUse = 0, restarts = 0, examined = 0, expectedErase = 0;
-  std::uint64_t skipped = 0, unreadable = 0, erasedOutposts = 0;
+  std::uint64_t skipped = 0, erasedOutposts = 0;
   bool keptBUnreadable = false;
   std::map<char, std::uint64_t> erased;
-  std::map<std::string, std::uint64_t> kept;
   std::vector<KeptForm> keptForms;             // in walk order, each once
   std::vector<std::uint32_t> unreadableForms;  // judged with an unreadable member, each once
 };
 
-// Counts a kept form and notes it.
 void Keep(Tally& tally, std::uint32_t formId, const std::string& reason, bool unreadable) {
-  ++tally.kept[reason];
   tally.keptForms.push_back({formId, reason, unreadable});
 }
 
@@ -100,8 +97,7 @@ Tally ReplayWalk() {
   std::uint64_t count = countAtLock;
   std::size_t erasures = 0, nextEvent = 0;
   std::set<void*> erased;
-  std::uint64_t unreadableErased = 0;  // outlive a restart, as the erasures do
-  std::vector<std::uint32_t> unreadableErasedForms;
+  std::vector<std::uint32_t> unreadableErasedForms;  // outlive a restart, as the erasures do
   for (std::uint64_t i = 0; slots != nullptr && i < count; ++i) {
     const TableSlot& slot = slots[i];
     if (slot.state == EmptySlot) continue;
@@ -130,7 +126,6 @@ Tally ReplayWalk() {
     const bool erasedOutpost = erasedNow && reason == "v-outpost";
     if (erasedOutpost) reason = "erase";  // outposts erased when asked to
     const bool unreadable = UnreadableOnVisit(slot.form, type, erasedNow ? "erase" : reason);
-    tally.unreadable += unreadable;
     if (unreadable) tally.unreadableForms.push_back(slot.key);
     if (erasedNow && reason == "erase") ++tally.expectedErase;
     if (!erasedNow) {
@@ -138,7 +133,6 @@ Tally ReplayWalk() {
       continue;
     }
     erased.insert(slot.form);
-    unreadableErased += unreadable;
     if (unreadable) unreadableErasedForms.push_back(slot.key);
     tally.erasedOutposts += erasedOutpost;
     ++tally.erased[erasedTypes[erasures]];
@@ -147,10 +141,8 @@ Tally ReplayWalk() {
       if (events[nextEvent].moved) {
         ++tally.restarts;
         tally.inUse = 0;
-        tally.kept.clear();
         tally.keptForms.clear();
         tally.skipped = 0;
-        tally.unreadable = unreadableErased;
         tally.unreadableForms = unreadableErasedForms;
         tally.examined = erasures;
         i = static_cast<std::uint64_t>(-1);  // the walk starts again at the first slot
@@ -226,7 +218,9 @@ void TallyUnlocked(std::int64_t nowNs) {
   if (Tracing() && walked) {
     const Tally tally = ReplayWalk();
     std::string kept;
-    for (const auto& [reason, count] : tally.kept) {
+    std::map<std::string, std::uint64_t> keptByReason;
+    for (const KeptForm& form : tally.keptForms) ++keptByReason[form.reason];
+    for (const auto& [reason, count] : keptByReason) {
       if (count != 0) kept += (kept.empty() ? "" : ",") + reason + ":" + std::to_string(count);
     }
     const auto erased = [&](char type) {
@@ -243,8 +237,8 @@ void TallyUnlocked(std::int64_t nowNs) {
         static_cast<unsigned long long>(tally.erasedOutposts), eraseOutposts ? 1 : 0,
         static_cast<unsigned long long>(tally.expectedErase),
         static_cast<unsigned long long>(tally.skipped),
-        static_cast<unsigned long long>(tally.unreadable), tally.keptBUnreadable ? 1 : 0,
-        static_cast<long long>(nowNs - lockedAtNs), kept.c_str());
+        static_cast<unsigned long long>(tally.unreadableForms.size()),
+        tally.keptBUnreadable ? 1 : 0, static_cast<long long>(nowNs - lockedAtNs), kept.c_str());
     for (const KeptForm& form : tally.keptForms) {
       Trace("tally-kept %08X %s%s", form.formId, form.reason.c_str(),
             form.unreadable ? " unreadable" : "");

@@ -89,8 +89,8 @@ void ReleaseHoldersOf(const wchar_t* from, const wchar_t* to) {
 }
 
 BOOL WINAPI RuledMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
-  if (TooLong(from) || TooLong(to)) {
-    return Refuse("rename", TooLong(from) ? from : to, "too-long", ERROR_FILENAME_EXCED_RANGE);
+  for (const wchar_t* path : {from, to}) {
+    if (TooLong(path)) return Refuse("rename", path, "too-long", ERROR_FILENAME_EXCED_RANGE);
   }
   const DWORD target = to ? GetFileAttributesW(to) : INVALID_FILE_ATTRIBUTES;
   BOOL moved = FALSE;
