@@ -44,34 +44,6 @@ inline std::vector<ListSection> ReadListSections(const sim::ScratchGameFolder& f
   return sections;
 }
 
-// What the simulator traced of one pass that walked: its tally, its erase calls ("FF000101
-// K/J", "FF000C01 V"), the forms it kept ("FF000105 k-hold-link", " unreadable" after), and
-// the forms judged with unreadable data.
-struct TalliedPass {
-  std::map<std::string, std::string> tally;
-  std::vector<std::string> eraseCalls;
-  std::vector<std::string> kept;
-  std::set<std::string> unreadable;
-};
-
-inline std::vector<TalliedPass> TalliedPasses(const testing_support::SimResult& result) {
-  std::vector<TalliedPass> passes;
-  std::vector<std::string> calls;
-  for (const std::string& line : result.lines) {
-    if (line.rfind("begin-erase ", 0) == 0) calls.push_back(line.substr(12) + " K/J");
-    if (line.rfind("erase-v ", 0) == 0) calls.push_back(line.substr(8) + " V");
-    if (line.rfind("tally ", 0) == 0) {
-      passes.push_back({Pairs(line.substr(6), ' ', '='), std::move(calls), {}, {}});
-      calls.clear();
-    } else if (line.rfind("tally-kept ", 0) == 0 && !passes.empty()) {
-      passes.back().kept.push_back(line.substr(11));
-    } else if (line.rfind("tally-unreadable ", 0) == 0 && !passes.empty()) {
-      passes.back().unreadable.insert(line.substr(17));
-    }
-  }
-  return passes;
-}
-
 inline std::string LoadName(std::size_t pass) {
   return pass == 1 ? "First load" : pass == 2 ? "Second load" : "Another load";
 }

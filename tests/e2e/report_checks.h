@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -63,14 +64,32 @@ inline std::map<std::string, std::string> Pairs(const std::string& text, char it
   return pairs;
 }
 
-// The simulator's "tally key=value ..." lines, one map a pass.
-inline std::vector<std::map<std::string, std::string>> Tallies(
-    const testing_support::SimResult& result) {
-  std::vector<std::map<std::string, std::string>> tallies;
-  for (const std::string& line : result.Filter({"tally "})) {
-    tallies.push_back(Pairs(line.substr(6), ' ', '='));
+// What the simulator traced of one pass that walked: its tally ("tally key=value ..."), its erase
+// calls ("FF000101 K/J", "FF000C01 V"), the forms it kept ("FF000105 k-hold-link", " unreadable"
+// after), and the forms judged with unreadable data.
+struct TalliedPass {
+  std::map<std::string, std::string> tally;
+  std::vector<std::string> eraseCalls;
+  std::vector<std::string> kept;
+  std::set<std::string> unreadable;
+};
+
+inline std::vector<TalliedPass> TalliedPasses(const testing_support::SimResult& result) {
+  std::vector<TalliedPass> passes;
+  std::vector<std::string> calls;
+  for (const std::string& line : result.lines) {
+    if (line.rfind("begin-erase ", 0) == 0) calls.push_back(line.substr(12) + " K/J");
+    if (line.rfind("erase-v ", 0) == 0) calls.push_back(line.substr(8) + " V");
+    if (line.rfind("tally ", 0) == 0) {
+      passes.push_back({Pairs(line.substr(6), ' ', '='), std::move(calls), {}, {}});
+      calls.clear();
+    } else if (line.rfind("tally-kept ", 0) == 0 && !passes.empty()) {
+      passes.back().kept.push_back(line.substr(11));
+    } else if (line.rfind("tally-unreadable ", 0) == 0 && !passes.empty()) {
+      passes.back().unreadable.insert(line.substr(17));
+    }
   }
-  return tallies;
+  return passes;
 }
 
 // "NAME:N,NAME:N" as counts.
@@ -113,10 +132,10 @@ inline void ExpectPassMatchesTally(const report_reader::PassSection& pass,
 // Every pass section, in order, against the tally of a pass that walked.
 inline void ExpectReportMatchesTallies(const report_reader::Report& report,
                                        const testing_support::SimResult& result) {
-  const auto tallies = Tallies(result);
-  ASSERT_EQ(report.passes.size(), tallies.size()) << result.All();
-  for (std::size_t i = 0; i < tallies.size(); ++i)
-    ExpectPassMatchesTally(report.passes[i], tallies[i]);
+  const auto passes = TalliedPasses(result);
+  ASSERT_EQ(report.passes.size(), passes.size()) << result.All();
+  for (std::size_t i = 0; i < passes.size(); ++i)
+    ExpectPassMatchesTally(report.passes[i], passes[i].tally);
 }
 
 // The figures the row names, in the report's first pass section.
