@@ -30,4 +30,8 @@ bool FormTableLocked();
 // Called after every erase call (BeginErase or EraseVForm) with its 1-based number.
 void SetEraseHook(std::function<void(std::uint64_t)> hook);
 
+// The game process ends there and then, as when it crashes inside an engine call or the player
+// ends it in Task Manager: nothing of the plugin runs any more. Traced `game-dies`.
+[[noreturn]] void EndTheGameNow();
+
 }  // namespace sim

@@ -25,7 +25,7 @@ struct ImportState {
   std::uint64_t mallocCalls = 0, failFrom = 0, failUntil = 0;
   std::uint64_t freeCalls = 0;
   std::size_t failSizeFrom = 0, failSizeUntil = 0;
-  std::uint64_t failSizeCount = 0;
+  std::uint64_t failSizeCount = 0, failSizePasses = 0;
 };
 
 ImportState& State() {
@@ -124,19 +124,36 @@ bool Refused(std::uint64_t call, std::size_t bytes) {
   ImportState& state = State();
   if (call >= state.failFrom && call < state.failUntil) return true;
   if (state.failSizeCount > 0 && bytes >= state.failSizeFrom && bytes < state.failSizeUntil) {
+    if (state.failSizePasses > 0) {
+      --state.failSizePasses;
+      return false;
+    }
     --state.failSizeCount;
     return true;
   }
   return false;
 }
 
-void* CountingMalloc(std::size_t bytes) {
+// Every allocation the plugin can make counts, and any may be refused: malloc (operator new
+// among others), calloc and realloc (the C++ runtime's per-thread state, its start-up).
+bool RefuseAllocation(const char* function, std::size_t bytes) {
   const std::uint64_t call = ++State().mallocCalls;
-  if (Refused(call, bytes)) {
-    Trace("malloc-refused %llu", static_cast<unsigned long long>(call));
-    return nullptr;
-  }
-  return std::malloc(bytes);
+  if (!Refused(call, bytes)) return false;
+  Trace("malloc-refused %llu %s %llu", static_cast<unsigned long long>(call), function,
+        static_cast<unsigned long long>(bytes));
+  return true;
+}
+
+void* CountingMalloc(std::size_t bytes) {
+  return RefuseAllocation("malloc", bytes) ? nullptr : std::malloc(bytes);
+}
+
+void* CountingCalloc(std::size_t count, std::size_t size) {
+  return RefuseAllocation("calloc", count * size) ? nullptr : std::calloc(count, size);
+}
+
+void* CountingRealloc(void* block, std::size_t bytes) {
+  return RefuseAllocation("realloc", bytes) ? nullptr : std::realloc(block, bytes);
 }
 
 void CountingFree(void* block) {
@@ -166,6 +183,8 @@ void PatchPluginImports(HMODULE plugin) {
         reinterpret_cast<void*>(&RecordWritePrivateProfileStringW));
   PatchPluginFileCalls(plugin);
   Patch(plugin, "msvcrt.dll", "malloc", reinterpret_cast<void*>(&CountingMalloc));
+  Patch(plugin, "msvcrt.dll", "calloc", reinterpret_cast<void*>(&CountingCalloc));
+  Patch(plugin, "msvcrt.dll", "realloc", reinterpret_cast<void*>(&CountingRealloc));
   Patch(plugin, "msvcrt.dll", "free", reinterpret_cast<void*>(&CountingFree));
   if (Options().fixedLocalTime) {
     Patch(plugin, "kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(&FixedGetLocalTime));
@@ -191,10 +210,12 @@ void FailMallocs(std::uint64_t nth, std::uint64_t count) {
   State().failUntil = State().failFrom + count;
 }
 
-void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count) {
+void FailMallocsOfSize(std::size_t from, std::size_t until, std::uint64_t count,
+                       std::uint64_t after) {
   State().failSizeFrom = from;
   State().failSizeUntil = until;
   State().failSizeCount = count;
+  State().failSizePasses = after;
 }
 
 std::uint64_t MallocCalls() {

@@ -60,7 +60,7 @@ struct Scenario {
   // What the `on-erase` lines asked for, in order.
   struct TableChange {
     std::uint64_t atErasure;
-    bool move;
+    std::string what;  // move, shrink or die
     std::uint64_t shrinkBy;
   };
   std::vector<TableChange> tableChanges;
@@ -269,30 +269,35 @@ const Verb VerbList[] = {
        AfterSettingsWrite(s.Later(line.After(1)));
        return true;
      }},
-    {"malloc-fail", "NTH COUNT", "the plugin's `malloc` fails COUNT times from its NTH call on",
+    {"malloc-fail", "NTH COUNT",
+     "the plugin's allocations (`malloc`, `calloc`, `realloc`) fail COUNT times from its NTH on",
      false,
      [](Scenario&, const Line& line, std::string&) {
        FailMallocs(static_cast<std::uint64_t>(line.Number(1)),
                    static_cast<std::uint64_t>(line.Number(2)));
        return true;
      }},
-    {"malloc-fail-size", "FROM UNTIL COUNT",
-     "the plugin's next COUNT allocations of FROM to UNTIL - 1 bytes fail; others go through",
+    {"malloc-fail-size", "FROM UNTIL COUNT [AFTER]",
+     "the plugin's next COUNT allocations (`malloc`, `calloc`, `realloc`) of FROM to UNTIL - 1 "
+     "bytes fail, once AFTER such allocations (0 if not given) have gone through; others go "
+     "through",
      false,
      [](Scenario&, const Line& line, std::string&) {
-       FailMallocsOfSize(static_cast<std::size_t>(line.Number(1)),
-                         static_cast<std::size_t>(line.Number(2)),
-                         static_cast<std::uint64_t>(line.Number(3)));
+       FailMallocsOfSize(
+           static_cast<std::size_t>(line.Number(1)), static_cast<std::size_t>(line.Number(2)),
+           static_cast<std::uint64_t>(line.Number(3)), static_cast<std::uint64_t>(line.Number(4)));
        return true;
      }},
-    {"heap-mark", "", "remember the plugin's `malloc` and `free` counts", false,
+    {"heap-mark", "", "remember the plugin's allocation and `free` counts", false,
      [](Scenario& s, const Line&, std::string&) {
        s.mallocMark = MallocCalls();
        s.freeMark = FreeCalls();
        return true;
      }},
     {"heap-since-mark", "",
-     "trace `mallocs N` and `frees N`, the plugin's calls of each since the mark", false,
+     "trace `mallocs N` and `frees N`, the plugin's allocations (`malloc`, `calloc`, `realloc`) "
+     "and `free` calls since the mark",
+     false,
      [](Scenario& s, const Line&, std::string&) {
        Trace("mallocs %llu", static_cast<unsigned long long>(MallocCalls() - s.mallocMark));
        Trace("frees %llu", static_cast<unsigned long long>(FreeCalls() - s.freeMark));
@@ -303,22 +308,25 @@ const Verb VerbList[] = {
        CallSinkDestructorEntries(static_cast<unsigned>(line.Number(1)));
        return true;
      }},
-    {"on-erase", "N move|shrink K",
-     "at the Nth erase call, move the slot array (the old one becomes unreadable) or shrink "
-     "the slot count by K; several lines add up",
+    {"on-erase", "N move|shrink K|die",
+     "at the Nth erase call, move the slot array (the old one becomes unreadable), shrink the "
+     "slot count by K, or end the game process there and then, as a crash or Task Manager "
+     "would (traced `game-dies`); several lines add up",
      false,
      [](Scenario& s, const Line& line, std::string& error) {
        const auto when = static_cast<std::uint64_t>(line.Number(1));
        const std::string what = line.Word(2);
        const auto by = static_cast<std::uint64_t>(line.Number(3));
-       if (what != "move" && what != "shrink") {
-         return error = "on-erase needs move or shrink", false;
+       if (what != "move" && what != "shrink" && what != "die") {
+         return error = "on-erase needs move, shrink or die", false;
        }
-       s.tableChanges.push_back({when, what == "move", by});
+       s.tableChanges.push_back({when, what, by});
        SetEraseHook([changes = s.tableChanges](std::uint64_t number) {
          for (const auto& change : changes) {
            if (number != change.atErasure) continue;
-           change.move ? MoveSlotArray() : ShrinkSlotCount(change.shrinkBy);
+           if (change.what == "move") MoveSlotArray();
+           if (change.what == "shrink") ShrinkSlotCount(change.shrinkBy);
+           if (change.what == "die") EndTheGameNow();
          }
        });
        return true;
