@@ -1,8 +1,5 @@
 #include "cleaner/cleaning_pass.h"
 
-#include <new>
-#include <span>
-
 #include "cleaner/erased_form_ids.h"
 #include "cleaner/form_rules.h"
 #include "cleaner/form_table_lock.h"
@@ -31,7 +28,12 @@ PassFailure CleanFormTable(PassTally& tally) {
   if (outpostMarker == nullptr) return PassFailure::NoOutpostMarker;
   const GameForm* listMarkerForm = LookupFormById(ListMarkerFormId);
   if (listMarkerForm == nullptr) return PassFailure::ListMarkerFormMissing;
+  // Its room was taken at the armed start, or the game had too little memory then.
+  if (!ErasedFormIds.HasMembership()) return PassFailure::TooLittleMemoryAtStart;
 
+  // On disk before the lock is taken: should the game end inside the pass, the report shows
+  // that the pass began and never ended.
+  ReportPassBegins();
   const void* table = ReadEngineSlot<const void*>(HostEntryTable::FormTableSlot);
   // Held from here to the end of the walk, and timed for the report.
   const FormTableLockGuard lock(EngineAddress(HostEntryTable::FormTableLock),
@@ -60,32 +62,26 @@ PassFailure CleanFormTable(PassTally& tally) {
   return PassFailure::None;
 }
 
-// What this pass erased so far, in the order of its erase calls.
-std::span<const ErasedForm> ErasedThisPass(const PassTally& tally) {
-  return std::span(ErasedFormIds.InWalkOrder()).subspan(tally.ErasedBeforePass());
-}
-
 }  // namespace
 
 // The report and the lists are written after the lock is released: a failure (on disk before
 // the caller composes its fatal text), or the pass's figures and the forms it erased and kept
-// before the caller marks its notice due.
+// before the caller marks its notice due. Nothing from the lock to its release allocates or
+// throws; should anything throw all the same, the pass is a failed one.
 bool RunCleaningPass() {
   PassTally tally;
   PassFailure failure = PassFailure::None;
   try {
     failure = CleanFormTable(tally);
-  } catch (const std::bad_alloc&) {
-    ReportPassFailure(PassFailure::OutOfMemory, ErasedThisPass(tally), KeptForms.OfPass());
-    throw;
   } catch (...) {
-    ReportPassFailure(PassFailure::UnexpectedError, ErasedThisPass(tally), KeptForms.OfPass());
+    ReportPassFailure(PassFailure::UnexpectedError, tally.Counters(), ErasedFormIds.OfPass(),
+                      KeptForms.Section());
     throw;
   }
   if (failure != PassFailure::None) {
-    ReportPassFailure(failure, ErasedThisPass(tally), KeptForms.OfPass());
+    ReportPassFailure(failure, tally.Counters(), ErasedFormIds.OfPass(), KeptForms.Section());
     return false;
   }
-  ReportPass(tally.Counters(), ErasedThisPass(tally), KeptForms.OfPass());
+  ReportPass(tally.Counters(), ErasedFormIds.OfPass(), KeptForms.Section());
   return true;
 }

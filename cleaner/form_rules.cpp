@@ -91,16 +91,17 @@ void EraseWithBase(GameForm* form, const ErasedForm& erased, PassTally& tally) {
                erased.formId, erased.unreadable);
     return;
   }
-  ErasedFormIds.Append(erased);  // recorded before the engine sees the first erase call
+  // Recorded before the engine sees the first erase call.
+  const bool listed = ErasedFormIds.Append(erased);
   BeginErase(form);
   FinishErase(form);
-  tally.Erased(erased);
+  tally.Erased(erased, listed);
 }
 
 void EraseV(GameForm* form, const ErasedForm& erased, PassTally& tally) {
-  ErasedFormIds.Append(erased);
+  const bool listed = ErasedFormIds.Append(erased);
   EraseVForm(form);
-  tally.Erased(erased);
+  tally.Erased(erased, listed);
 }
 
 }  // namespace

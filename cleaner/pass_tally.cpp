@@ -4,37 +4,38 @@
 
 #include "cleaner/erased_form_ids.h"
 #include "cleaner/runtime_id_bits.h"
-#include "host/game_layout.h"
 
 namespace {
 
-// The run-time FormIds this pass erased, kept only once the walk has restarted (moves are
-// rare). Static storage, so that counting allocates nothing.
+// The run-time FormIds this pass erased, once tracked. Static storage, so that counting
+// allocates nothing.
 std::uint64_t erasedThisPass[RuntimeIdWords];
 
 }  // namespace
 
-PassTally::PassTally() : erasedBeforePass_(ErasedFormIds.InWalkOrder().size()) {
+PassTally::PassTally() {
   KeptForms.Clear();
+  ErasedFormIds.StartPass();
 }
 
-bool PassTally::ErasedAfterRestart(std::uint32_t formId) {
+bool PassTally::ErasedByThisPass(std::uint32_t formId) {
   return (erasedThisPass[RuntimeIdWord(formId)] & RuntimeIdBit(formId)) != 0;
 }
 
-void PassTally::MarkErasedAfterRestart(std::uint32_t formId) {
+void PassTally::MarkErasedByThisPass(std::uint32_t formId) {
   erasedThisPass[RuntimeIdWord(formId)] |= RuntimeIdBit(formId);
 }
 
+void PassTally::TrackErasures() {
+  std::memset(erasedThisPass, 0, sizeof erasedThisPass);
+  // Until now every erasure of this pass was listed.
+  for (const ErasedForm& form : ErasedFormIds.OfPass().forms) MarkErasedByThisPass(form.formId);
+  tracking_ = true;
+}
+
 void PassTally::WalkRestarted() {
-  if (!restarted_) {
-    std::memset(erasedThisPass, 0, sizeof erasedThisPass);
-    const auto& record = ErasedFormIds.InWalkOrder();
-    for (std::size_t i = erasedBeforePass_; i < record.size(); ++i) {
-      if (IsRuntimeFormId(record[i].formId)) MarkErasedAfterRestart(record[i].formId);
-    }
-    restarted_ = true;
-  }
+  if (!tracking_) TrackErasures();
+  restarted_ = true;
   ++counters_.walkRestarts;
   // What the walk kept or skipped so far is counted again from the first slot; the forms it
   // erased are not counted a second time.

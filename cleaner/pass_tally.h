@@ -13,22 +13,26 @@
 
 class PassTally {
  public:
+  // A pass starts: the kept record is forgotten, and the erased record starts the pass's
+  // section.
   PassTally();
 
   // A run-time key whose FormId the erased record holds.
   void AlreadyErased(std::uint32_t formId) {
-    if (restarted_ && ErasedAfterRestart(formId)) return;  // erased by this pass, met again
+    if (restarted_ && ErasedByThisPass(formId)) return;  // erased by this pass, met again
     ++counters_.skipped;
   }
   // Any other run-time key is examined, then either erased or kept: one count each, so
   // that the forms examined are the sum of the two and the skipped ones. Unreadable: a
-  // guarded read faulted while the form was judged.
-  void Erased(const ErasedForm& form) {
+  // guarded read faulted while the form was judged. `listed`: the erased record's walk order
+  // had room for it.
+  void Erased(const ErasedForm& form, bool listed) {
     ++counters_.erased[static_cast<std::size_t>(form.type)];
     counters_.erasedOutposts += form.outpost ? 1 : 0;
     unreadableErased_ += form.unreadable ? 1 : 0;
     counters_.unreadableForms += form.unreadable ? 1 : 0;
-    if (restarted_) MarkErasedAfterRestart(form.formId);
+    if (!listed && !tracking_) TrackErasures();
+    if (tracking_) MarkErasedByThisPass(form.formId);
   }
   // A form the rules kept (or a slot without its form), and why; the kept record learns
   // those the list of kept forms shows.
@@ -45,16 +49,17 @@ class PassTally {
   void WalkEnded(std::uint64_t slotCount, std::uint64_t slotsInUse);
 
   PassCounters& Counters() { return counters_; }
-  // Where this pass's erasures begin in the erased record.
-  std::size_t ErasedBeforePass() const { return erasedBeforePass_; }
 
  private:
-  // Only once the walk has restarted (rare): which FormIds this pass erased.
-  static bool ErasedAfterRestart(std::uint32_t formId);
-  static void MarkErasedAfterRestart(std::uint32_t formId);
+  // Which FormIds this pass erased, kept in a bitmap of its own only once the walk has
+  // restarted or the erased record's walk order is full (both rare): until then the walk
+  // order's section of this pass says it.
+  void TrackErasures();
+  static bool ErasedByThisPass(std::uint32_t formId);
+  static void MarkErasedByThisPass(std::uint32_t formId);
 
   PassCounters counters_;
-  std::size_t erasedBeforePass_;
   std::uint64_t unreadableErased_ = 0;  // survive a restart, as the erased counts do
   bool restarted_ = false;
+  bool tracking_ = false;
 };

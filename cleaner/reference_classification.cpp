@@ -1,24 +1,11 @@
 #include "cleaner/reference_classification.h"
 
-#include <vector>
-
 #include "host/engine.h"
 #include "host/game_layout.h"
 #include "host/guarded_members.h"
 #include "host/host_entry_table.h"
 
 namespace {
-
-// The forms named by the object's IdList that LookupFormById resolves, in list order.
-std::vector<GameForm*> CollectFormsById(const void* object) {
-  std::vector<GameForm*> forms;
-  if (object == nullptr) return forms;
-  const auto ids = IdList(object);
-  for (std::uint32_t i = 0; i < ids.count; ++i) {
-    if (GameForm* form = LookupFormById(ids.entries[i])) forms.push_back(form);
-  }
-  return forms;
-}
 
 // Compared by FormId, not by pointer: another object may carry the marker's FormId.
 bool IsListMarked(void* parent, const GameForm* listMarkerForm) {
@@ -44,6 +31,18 @@ bool HoldsOutpostItem(const void* holder, void* outpostMarker) {
   return false;
 }
 
+// The forms the parent's IdList names, looked up one by one in list order (a FormId the game
+// does not resolve is passed over), until one holds an outpost item. Walked in place: the
+// pass holds the game's lock, and nothing under it may allocate.
+bool NamesAnOutpost(const void* parent, void* outpostMarker) {
+  const auto ids = IdList(parent);
+  for (std::uint32_t i = 0; i < ids.count; ++i) {
+    const GameForm* named = LookupFormById(ids.entries[i]);
+    if (named != nullptr && HoldsOutpostItem(named, outpostMarker)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
@@ -53,9 +52,7 @@ ReferenceCategory ClassifyReference(const GameForm* form, void* outpostMarker,
     if (listMarkerForm != nullptr && IsListMarked(parent, listMarkerForm)) {
       return ReferenceCategory::ListMarked;
     }
-    for (const GameForm* named : CollectFormsById(parent)) {
-      if (HoldsOutpostItem(named, outpostMarker)) return ReferenceCategory::Outpost;
-    }
+    if (NamesAnOutpost(parent, outpostMarker)) return ReferenceCategory::Outpost;
   }
   if (HoldsOutpostItem(MarkerHolderA(form), outpostMarker)) return ReferenceCategory::Outpost;
   if (HoldsOutpostItem(MarkerHolderB(form), outpostMarker)) return ReferenceCategory::Outpost;

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "host/version_record.h"
 #include "text/wide_text.h"
@@ -27,17 +30,104 @@ void ShowFatalErrorAndExit(std::string text) {  // NOLINT(performance-unnecessar
   TerminateProcess(GetCurrentProcess(), 0);
 }
 
-// "occured" is the fatal text's own spelling, kept exactly: players report it verbatim.
+namespace {
+
+// The fatal text's layout, in one place: "Fatal error has occured in function <name> at line
+// <line>\n\n\nError text: \n -> <text>\n". "occured" is the text's own spelling, kept
+// exactly: players report it verbatim.
+std::array<const char*, 7> FatalTextPieces(const char* functionName, const char* line,
+                                           const char* errorText) {
+  return {"Fatal error has occured in function ",
+          functionName,
+          " at line ",
+          line,
+          "\n\n\nError text: \n -> ",
+          errorText,
+          "\n"};
+}
+
+// An unsigned number in decimal, without leading zeros.
+struct Decimal {
+  char digits[11] = {};
+  const char* text = digits + sizeof digits - 1;
+};
+Decimal DecimalOf(unsigned value) {
+  Decimal decimal;
+  char* first = decimal.digits + sizeof decimal.digits - 1;
+  do {
+    *--first = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  decimal.text = first;
+  return decimal;
+}
+
+// Appends at most `limit` characters of `text` to the buffer at `length`, cut where the buffer
+// ends (its NUL kept).
+template <std::size_t Size>
+void Append(char (&buffer)[Size], std::size_t& length, const char* text, std::size_t limit = Size) {
+  for (std::size_t i = 0; i < limit && text[i] != '\0' && length + 1 < Size; ++i) {
+    buffer[length++] = text[i];
+  }
+  buffer[length] = '\0';
+}
+
+// The fatal box and the exit with no heap at all: caption and text are composed and widened in
+// fixed buffers (every fatal text is far shorter).
+void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
+                                      const char* errorText) noexcept {
+  const VersionRecord& record = VKRXPlugin_Version;
+  char caption[300] = {};
+  std::size_t captionLength = 0;
+  Append(caption, captionLength, record.displayName, sizeof record.displayName);
+  Append(caption, captionLength, " v");
+  Append(caption, captionLength, ShortVersion(record.pluginVersion).text);
+  char text[1024] = {};
+  std::size_t textLength = 0;
+  const Decimal lineText = DecimalOf(line);
+  for (const char* piece : FatalTextPieces(functionName, lineText.text, errorText)) {
+    Append(text, textLength, piece);
+  }
+  wchar_t wideCaption[300] = {};
+  wchar_t wideText[1024] = {};
+  MultiByteToWideChar(CP_UTF8, 0, caption, -1, wideCaption,
+                      static_cast<int>(std::size(wideCaption)) - 1);
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wideText, static_cast<int>(std::size(wideText)) - 1);
+  MessageBoxW(nullptr, wideText, wideCaption, MB_OK);
+  TerminateProcess(GetCurrentProcess(), 0);
+}
+
+// Enough for any fatal text and its caption, widened.
+constexpr std::size_t HeapProbeBytes = 2048;
+
+}  // namespace
+
 std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
                                   const std::string& errorText) {
-  return "Fatal error has occured in function " + functionName + " at line " +
-         std::to_string(line) + "\n\n\n" + "Error text: " + "\n" + " -> " + errorText + "\n";
+  std::string text;
+  const Decimal lineText = DecimalOf(line);
+  for (const char* piece :
+       FatalTextPieces(functionName.c_str(), lineText.text, errorText.c_str())) {
+    text += piece;
+  }
+  return text;
 }
 
 void ReportFatalError(const char* functionName, unsigned line, const char* errorText) noexcept {
-  try {
-    ShowFatalErrorAndExit(ComposeFatalErrorText(functionName, line, errorText));
-  } catch (...) {
-    TerminateProcess(GetCurrentProcess(), 0);
+  // Composing the text allocates. With the heap exhausted, that would throw, and on a thread that
+  // has never thrown the C++ runtime cannot even allocate its exception state: it calls abort(),
+  // and the game ends with no box. So the heap is asked first; without it, or should anything
+  // throw all the same, the box is shown from fixed buffers.
+  // malloc, not new (std::nothrow): the latter throws and catches inside.
+  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory,cppcoreguidelines-no-malloc): a probe
+  if (void* probe = std::malloc(HeapProbeBytes)) {
+    std::free(probe);  // NOLINT(cppcoreguidelines-owning-memory,cppcoreguidelines-no-malloc)
+    try {
+      ShowFatalErrorAndExit(ComposeFatalErrorText(functionName, line, errorText));
+      return;  // termination did not take effect: the caller goes on as after any fatal box
+    } catch (...) {
+      // The heap ran out after all: below.
+    }
   }
+  ShowFatalErrorWithoutHeapAndExit(functionName, line, errorText);
 }

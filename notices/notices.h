@@ -17,6 +17,6 @@ void ShowFatalErrorAndExit(std::string text);
 std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
                                   const std::string& errorText);
 
-// Composes and shows a fatal error; never throws. If the text cannot even be composed
-// (memory exhausted), the process is ended without a box rather than left running.
+// Composes and shows a fatal error, then ends the game process; never throws. With the heap
+// exhausted, the same box is shown from fixed buffers.
 void ReportFatalError(const char* functionName, unsigned line, const char* errorText) noexcept;

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "cleaner/kept_form_record.h"
+#include "cleaner/run_records.h"
 #include "events/loader_listener.h"
 #include "host/engine.h"
 #include "host/loader_interface.h"
@@ -40,8 +40,8 @@ bool Load(const LoaderInterface& loader) {
   ReadSettings();
   if (!bPluginActive) return true;  // Idle: nothing shown, nothing registered, no report.
 
-  // The kept forms' room is taken now, so that no pass allocates for it.
-  StartReport(bEraseOutposts, KeptForms.Reserve());
+  // The records' room is taken now, so that no pass allocates while it holds the game's lock.
+  StartReport(bEraseOutposts, ReserveRunRecords());
   ShowNotice(ArmedNotice);
   // A loader without a usable messaging service cannot drive the run: report that the
   // plugin did not start instead of calling through null.

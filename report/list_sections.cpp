@@ -25,12 +25,12 @@ void AppendHeader(RunFile file, const char* holds, const char* lineHolds, bool l
   RunFileAppender(file).Append(text.Data(), text.Size());
 }
 
-ReportText& AddCount(ReportText& text, std::size_t count, const char* what) {
+ReportText& AddCount(ReportText& text, std::uint64_t count, const char* what) {
   return text.AddNumber(count).Add(count == 1 ? " form " : " forms ").Add(what);
 }
 
 // "First load: the cleaning pass FAILED ...", as both lists head a failed pass's section.
-void AddFailedHeading(ReportText& text, unsigned pass, std::size_t erased) {
+void AddFailedHeading(ReportText& text, unsigned pass, std::uint64_t erased) {
   text.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": the cleaning pass FAILED ");
   if (erased == 0) {
     text.Add("before erasing anything (the report says why).").EndLine();
@@ -42,58 +42,63 @@ void AddFailedHeading(ReportText& text, unsigned pass, std::size_t erased) {
 
 // The heading, the forms, and the closing count; false when any of it could not be written.
 template <class Form>
-bool AppendSection(RunFile file, const ReportText& heading, std::span<const Form> forms,
-                   const KeptFormsOfPass* kept) {
+bool AppendSection(RunFile file, const ReportText& heading, const FormsOfPass<Form>& recorded) {
   RunFileAppender list(file);
   ReportText closing;
-  AddCount(closing, forms.size(), "listed");
-  if (kept != nullptr && !kept->complete) {
+  AddCount(closing, recorded.forms.size(), "listed");
+  if (!recorded.complete) {
     closing.Add("; incomplete from ");
     char digits[FormIdDigits + 1] = {};
-    PutFormId(digits, kept->firstUnrecordedFormId);
+    PutFormId(digits, recorded.firstUnrecordedFormId);
     closing.Add(digits).Add(" on: the plugin had no room for more");
   }
   closing.EndLine();
-  return list.Append(heading.Data(), heading.Size()) && AppendFormLines(list, forms) &&
+  return list.Append(heading.Data(), heading.Size()) && AppendFormLines(list, recorded.forms) &&
          list.Append(closing.Data(), closing.Size());
 }
 
 }  // namespace
 
-void StartFormLists(bool keptRecorded) noexcept {
+void StartFormLists(ListRooms rooms) noexcept {
   AppendHeader(RunFile::ErasedList, "the forms its cleaning passes erased, one line each",
                "Each line holds a FormId and its kind (K, J or V), then outpost for an outpost "
                "erased because bEraseOutposts=1, and unreadable where some of its data could "
                "not be read.",
-               false);
+               !rooms.erased);
   AppendHeader(RunFile::KeptList,
                "the run-time forms its cleaning passes kept, one line each, with the rule that "
                "kept it",
                "Each line holds a FormId, its kind (K, J or V), the rule that kept it (explained "
                "in KelvarionSaveCleaner-README.txt), and unreadable where some of its data could "
                "not be read.",
-               !keptRecorded);
+               !rooms.kept);
 }
 
-ListsWritten AppendPassToLists(unsigned pass, std::span<const ErasedForm> erased,
+ListsWritten AppendPassToLists(unsigned pass, std::uint64_t erasedCount,
+                               const ErasedFormsOfPass& erased,
                                const KeptFormsOfPass& kept) noexcept {
-  ReportText erasedHeading;
-  erasedHeading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
-  AddCount(erasedHeading, erased.size(), "erased").EndLine();
-  const bool erasedWritten = AppendSection(RunFile::ErasedList, erasedHeading, erased, nullptr);
+  bool erasedWritten = true;
+  if (erased.recorded) {
+    ReportText heading;
+    heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
+    AddCount(heading, erasedCount, "erased").EndLine();
+    erasedWritten = AppendSection(RunFile::ErasedList, heading, erased);
+  }
   if (!kept.recorded) return {erasedWritten, true};
-  ReportText keptHeading;
-  keptHeading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
-  AddCount(keptHeading, kept.forms.size(), "listed, kept by a rule (forms of other kinds are ");
-  keptHeading.Add("only counted in the report)");
-  keptHeading.EndLine();
-  return {erasedWritten, AppendSection(RunFile::KeptList, keptHeading, kept.forms, &kept)};
+  ReportText heading;
+  heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
+  AddCount(heading, kept.forms.size(), "listed, kept by a rule (forms of other kinds are ");
+  heading.Add("only counted in the report)");
+  heading.EndLine();
+  return {erasedWritten, AppendSection(RunFile::KeptList, heading, kept)};
 }
 
-void AppendFailedPassToLists(unsigned pass, std::span<const ErasedForm> erased,
+void AppendFailedPassToLists(unsigned pass, std::uint64_t erasedCount,
+                             const ErasedFormsOfPass& erased,
                              const KeptFormsOfPass& kept) noexcept {
+  // Written with or without a record: a pass that failed before its walk lists no form.
   ReportText heading;
-  AddFailedHeading(heading, pass, erased.size());
-  AppendSection(RunFile::ErasedList, heading, erased, nullptr);
-  if (kept.recorded) AppendSection(RunFile::KeptList, heading, kept.forms, &kept);
+  AddFailedHeading(heading, pass, erasedCount);
+  AppendSection(RunFile::ErasedList, heading, erased);
+  AppendSection(RunFile::KeptList, heading, kept);
 }

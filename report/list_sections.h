@@ -5,24 +5,32 @@
 // lacks. A pass that failed writes its section too. Nothing here allocates.
 #pragma once
 
-#include <span>
+#include <cstdint>
 
 #include "report/pass_counters.h"
 
-// At the armed start, after the files are open. Without a kept record, the kept list says
-// that it lists nothing in this run.
-void StartFormLists(bool keptRecorded) noexcept;
-
-struct ListsWritten {
+// Which lists the run keeps: their records got room at the armed start.
+struct ListRooms {
   bool erased;
-  bool kept;  // true too when the run has no kept record
+  bool kept;
 };
 
-// The `pass`-th pass reported (1 for the first load's), which walked the table.
-ListsWritten AppendPassToLists(unsigned pass, std::span<const ErasedForm> erased,
+// At the armed start, after the files are open. A list whose record has no room says that it
+// lists nothing in this run.
+void StartFormLists(ListRooms rooms) noexcept;
+
+struct ListsWritten {
+  bool erased;  // true too when the run has no erased record
+  bool kept;    // true too when the run has no kept record
+};
+
+// The `pass`-th pass reported (1 for the first load's), which walked the table and erased
+// `erasedCount` forms: the heading gives the count, the section the forms recorded.
+ListsWritten AppendPassToLists(unsigned pass, std::uint64_t erasedCount,
+                               const ErasedFormsOfPass& erased,
                                const KeptFormsOfPass& kept) noexcept;
 
 // The `pass`-th pass, which failed: before its walk (nothing erased, nothing kept) or during it
 // (the forms erased and kept until then).
-void AppendFailedPassToLists(unsigned pass, std::span<const ErasedForm> erased,
-                             const KeptFormsOfPass& kept) noexcept;
+void AppendFailedPassToLists(unsigned pass, std::uint64_t erasedCount,
+                             const ErasedFormsOfPass& erased, const KeptFormsOfPass& kept) noexcept;

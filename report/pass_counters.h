@@ -61,13 +61,16 @@ inline constexpr bool IsListedAsKept(KeptReason reason) {
   return reason != KeptReason::NoFormOrKeyMismatch && reason != KeptReason::NotCleanedType;
 }
 
-// The kept forms one pass recorded, in walk order.
-struct KeptFormsOfPass {
-  std::span<const KeptForm> forms;
+// The forms one pass recorded for a list, in walk order.
+template <class Form>
+struct FormsOfPass {
+  std::span<const Form> forms;
   bool recorded = false;                    // false: the run had no memory for the record
   bool complete = true;                     // false: the record was full before the walk ended
-  std::uint32_t firstUnrecordedFormId = 0;  // the first kept form not recorded, if incomplete
+  std::uint32_t firstUnrecordedFormId = 0;  // the first form not recorded, if incomplete
 };
+using ErasedFormsOfPass = FormsOfPass<ErasedForm>;
+using KeptFormsOfPass = FormsOfPass<KeptForm>;
 
 struct PassCounters {
   std::uint64_t slotsInTable = 0;  // the slot count when the walk ended
@@ -88,17 +91,23 @@ struct PassCounters {
   std::int64_t lockHeldTicks = 0;  // performance-counter ticks
 };
 
+inline std::uint64_t ErasedCount(const PassCounters& counters) {
+  std::uint64_t erased = 0;
+  for (const std::uint64_t count : counters.erased) erased += count;
+  return erased;
+}
+
 // The check that stopped a pass before it could walk.
 enum class PassFailure : std::uint8_t {
   None,
   NoOutpostMarker,
   ListMarkerFormMissing,
+  TooLittleMemoryAtStart,  // the erased record's membership got no room at the armed start
   NoFormTable,
   TableEmpty,
   NoKeptFormSource,
   FaultHandlerNotInstalled,
-  OutOfMemory,
-  UnexpectedError,
+  UnexpectedError,  // a C++ exception, which nothing in the pass should throw
 };
 inline constexpr std::size_t PassFailureCount =
     static_cast<std::size_t>(PassFailure::UnexpectedError) + 1;

@@ -119,9 +119,9 @@ const char* LoadName(unsigned pass) {
 }
 
 void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters) {
-  const std::uint64_t erased = Sum(counters.erased, ErasedTypeCount);
+  const std::uint64_t erased = ErasedCount(counters);
   const std::uint64_t kept = Sum(counters.kept, KeptReasonCount);
-  text.EndLine().AddTimestamp();
+  text.AddTimestamp();
   AddVerdict(text, pass, counters, erased, kept);
   if (const char* next = NextStep(pass)) text.Add(next).EndLine();
   Figure(text, SlotsLabel, counters.slotsInTable).EndLine();

@@ -8,6 +8,7 @@
 // "First load", "Second load", then "Another load".
 const char* LoadName(unsigned pass);
 
-// The section of the `pass`-th pass reported in this process (1 for the first load's),
-// from its blank separating line to its last figure.
+// The section of the `pass`-th pass reported in this process (1 for the first load's), from
+// its heading (the line after the blank line or the begins line that opens it) to its last
+// figure.
 void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters);

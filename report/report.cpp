@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 #include "host/game_layout.h"
 #include "host/plugin_identity.h"
 #include "host/version_record.h"
@@ -13,8 +15,17 @@
 
 namespace {
 
-// Passes reported so far in this process: the first is the first load's, and so on.
+// Passes reported so far in this process: the first is the first load's, and so on. A pass
+// whose begins line is written is counted then, and its section goes on from that line.
 unsigned passesReported = 0;
+bool passBegun = false;
+
+// The number of the pass whose section is written now.
+unsigned PassToReport() {
+  if (!passBegun) ++passesReported;
+  passBegun = false;
+  return passesReported;
+}
 
 // "major.minor.build.sub" of a packed version.
 void AddGameVersion(ReportText& text, std::uint32_t packed) {
@@ -57,6 +68,27 @@ void AddUnwritten(ReportText& text, RunFile file) {
   text.Add(") could not be written.").EndLine();
 }
 
+// "The previous run ended during its first load's cleaning pass: ..."
+void AddPreviousRunEnd(ReportText& text) {
+  const PreviousReport previous = PreviousReportOf();
+  if (previous.passLeftOpen == 0) return;
+  text.Add("The previous run ended during ");
+  switch (previous.passLeftOpen) {
+    case 1:
+      text.Add("its first load's");
+      break;
+    case 2:
+      text.Add("its second load's");
+      break;
+    default:
+      text.Add("a later load's");
+  }
+  text.Add(" cleaning pass: the game closed before the pass finished. Its report is ");
+  text.Add(previous.nowAt.text == std::string_view(UsualName(RunFile::Report).text) ? "still "
+                                                                                    : "now ");
+  text.Add(previous.nowAt.text).Add(".").EndLine();
+}
+
 constexpr TextWithFormId ListMarkerMissing =
     WithFormId("the game has no form ", ListMarkerFormId, "");
 
@@ -78,8 +110,8 @@ const char* PassFailureReason(PassFailure failure) noexcept {
       return "the game's record of its kept forms is missing";
     case PassFailure::FaultHandlerNotInstalled:
       return "Windows refused the guard against unreadable data";
-    case PassFailure::OutOfMemory:
-      return "the game ran out of memory";
+    case PassFailure::TooLittleMemoryAtStart:
+      return "the game had too little memory free when it started";
     case PassFailure::UnexpectedError:
     case PassFailure::None:
       break;
@@ -87,11 +119,12 @@ const char* PassFailureReason(PassFailure failure) noexcept {
   return "an unexpected error in the plugin";
 }
 
-void StartReport(bool eraseOutposts, bool keptRecorded) noexcept {
+void StartReport(bool eraseOutposts, ListRooms rooms) noexcept {
   OpenRunFiles();
   ReportText text;
   AddProductTitle(text).Add("cleaning report").EndLine();
   AddOtherNames(text);
+  AddPreviousRunEnd(text);
   text.Add("Made for Kelvarion ");
   AddGameVersion(text, VKRXPlugin_Version.compatibleGameVersions[0]);
   text.Add(", the one game version it works with.").EndLine();
@@ -100,12 +133,16 @@ void StartReport(bool eraseOutposts, bool keptRecorded) noexcept {
   text.Add(eraseOutposts ? "bEraseOutposts=1: outposts are erased too."
                          : "bEraseOutposts=0: outposts are kept.");
   text.EndLine();
-  if (!keptRecorded) {
+  if (!rooms.erased) {
+    text.Add("There is no list of erased forms in this run: too little memory at the start.");
+    text.EndLine();
+  }
+  if (!rooms.kept) {
     text.Add("There is no list of kept forms in this run: too little memory at the start.");
     text.EndLine();
   }
   RunFileAppender(RunFile::Report).Append(text.Data(), text.Size());
-  StartFormLists(keptRecorded);
+  StartFormLists(rooms);
 }
 
 void ReportNoMessagingService() noexcept {
@@ -119,26 +156,38 @@ void ReportNoMessagingService() noexcept {
   CloseRunFiles();
 }
 
-void ReportPass(const PassCounters& counters, std::span<const ErasedForm> erased,
-                const KeptFormsOfPass& kept) noexcept {
-  const unsigned pass = ++passesReported;
-  const ListsWritten listed = AppendPassToLists(pass, erased, kept);
+void ReportPassBegins() noexcept {
+  const unsigned pass = PassToReport();
+  passBegun = true;
   ReportText text;
+  text.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": the cleaning pass begins.").EndLine();
+  AppendToReport(text, true);
+}
+
+void ReportPass(const PassCounters& counters, const ErasedFormsOfPass& erased,
+                const KeptFormsOfPass& kept) noexcept {
+  const bool begun = passBegun;
+  const unsigned pass = PassToReport();
+  const ListsWritten listed = AppendPassToLists(pass, ErasedCount(counters), erased, kept);
+  ReportText text;
+  if (!begun) text.EndLine();
   AddPassSection(text, pass, counters);
   if (!listed.erased) AddUnwritten(text, RunFile::ErasedList);
   if (!listed.kept) AddUnwritten(text, RunFile::KeptList);
   AppendToReport(text, false);
 }
 
-void ReportPassFailure(PassFailure failure, std::span<const ErasedForm> erased,
-                       const KeptFormsOfPass& kept) noexcept {
-  const unsigned pass = ++passesReported;
+void ReportPassFailure(PassFailure failure, const PassCounters& counters,
+                       const ErasedFormsOfPass& erased, const KeptFormsOfPass& kept) noexcept {
+  const bool begun = passBegun;
+  const unsigned pass = PassToReport();
   ReportText text;
-  text.EndLine().AddTimestamp().Add(LoadName(pass));
+  if (!begun) text.EndLine();
+  text.AddTimestamp().Add(LoadName(pass));
   text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure));
   text.Add(". The game ends without saving; the plugin stays armed.").EndLine();
   AppendToReport(text, true);
-  AppendFailedPassToLists(pass, erased, kept);
+  AppendFailedPassToLists(pass, ErasedCount(counters), erased, kept);
 }
 
 void ReportRunEnd(bool disarmed) noexcept {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "report/previous_run.h"
+
 namespace {
 
 struct OpenRunFile {
@@ -10,6 +12,7 @@ struct OpenRunFile {
   RunFileName name;
 };
 OpenRunFile runFiles[RunFileCount];
+PreviousReport previousReport;
 
 // Only the armed start uses them; static so that no thread's stack must hold 64 KiB each.
 PathBuffer path;
@@ -43,19 +46,20 @@ bool IsReadOnlyOrFolder(DWORD attributes) {
          (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
-// Moves the previous run's file to the .old name. A folder in either place is someone else's,
-// and a read-only .old file is one the player keeps: neither is replaced.
-void MoveAside(RunFile file, RenameRetries& retries) {
+// Moves the previous run's file to the .old name; true when it moved. A folder in either place
+// is someone else's, and a read-only .old file is one the player keeps: neither is replaced.
+bool MoveAside(RunFile file, RenameRetries& retries) {
   const DWORD attributes = GetFileAttributesW(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return;
+    return false;
   }
   if (!FullPathOf(OldName(file), oldPath) || IsReadOnlyOrFolder(GetFileAttributesW(oldPath))) {
-    return;
+    return false;
   }
   unsigned retriesOfThisRename = 0;
-  while (MoveFileExW(path, oldPath, MOVEFILE_REPLACE_EXISTING) == 0 &&
-         retries.WaitAfter(GetLastError(), retriesOfThisRename)) {
+  for (;;) {
+    if (MoveFileExW(path, oldPath, MOVEFILE_REPLACE_EXISTING) != 0) return true;
+    if (!retries.WaitAfter(GetLastError(), retriesOfThisRename)) return false;
   }
 }
 
@@ -71,7 +75,10 @@ void Open(RunFile file, const SYSTEMTIME& runStart, RenameRetries& retries) {
   opened.name = UsualName(file);
   // A folder whose full path cannot be formed holds no name of this run's either.
   if (!FullPathOf(opened.name, path)) return;
-  MoveAside(file, retries);
+  // Read before the previous report moves: whether its run ended inside a pass.
+  const unsigned passLeftOpen = file == RunFile::Report ? PassLeftOpenIn(path) : 0;
+  const bool moved = MoveAside(file, retries);
+  if (passLeftOpen != 0) previousReport = {passLeftOpen, moved ? OldName(file) : UsualName(file)};
   opened.handle = CreateNew(opened.name);
   if (opened.handle != INVALID_HANDLE_VALUE) {
     opened.place = RunFilePlace::UsualName;
@@ -110,6 +117,10 @@ void OpenRunFiles() noexcept {
   for (std::size_t file = 0; file < RunFileCount; ++file) {
     Open(static_cast<RunFile>(file), runStart, retries);
   }
+}
+
+PreviousReport PreviousReportOf() noexcept {
+  return previousReport;
 }
 
 RunFilePlace PlaceOf(RunFile file) noexcept {

@@ -23,6 +23,15 @@ enum class RunFilePlace : std::uint8_t {
 void OpenRunFiles() noexcept;
 
 RunFilePlace PlaceOf(RunFile file) noexcept;
+
+// The report found under the usual name at this armed start, if its run ended inside a pass:
+// which pass (0: none), and the name that holds that report now (its .old name, or the usual
+// one when it could not move).
+struct PreviousReport {
+  unsigned passLeftOpen = 0;
+  RunFileName nowAt;
+};
+PreviousReport PreviousReportOf() noexcept;
 // The name this run writes `file` under (the usual one when it wrote none).
 RunFileName NameOf(RunFile file) noexcept;
 

@@ -12,8 +12,10 @@
 using pass_helpers::Erasures;
 using pass_helpers::RunLoads;
 using report_labels::KeptReasonNamed;
+using testing_support::ArmedSettings;
 using testing_support::BoxLine;
 using testing_support::SimResult;
+using testing_support::SimScenario;
 using Ids = std::vector<std::string>;
 
 namespace {
@@ -293,7 +295,10 @@ INSTANTIATE_TEST_SUITE_P(
         PreconditionCase{"CountEqualsEmptinessWordInItsLow32Bits", "table wide-count-null-slots\n",
                          1, "the game's table of forms is empty"},
         PreconditionCase{"NoKeptFormSource", "kept-source none\n", 1,
-                         "the game's record of its kept forms is missing"}),
+                         "the game's record of its kept forms is missing"},
+        // The erased record's 2 MiB could not be had at the armed start.
+        PreconditionCase{"NoRoomAtTheArmedStart", "malloc-fail-size 2097152 2097153 1\n", 0,
+                         "the game had too little memory free when it started"}),
     testing_support::RowName());
 
 TEST(CleaningPass, NullSlotArrayIsAnEmptyWalkThatSucceeds) {
@@ -482,61 +487,42 @@ INSTANTIATE_TEST_SUITE_P(
                       PageEndCase{"Slots40MovedAtTheFifthErase", 40, "on-erase 5 move\n"}),
     testing_support::RowName());
 
-TEST(CleaningPass, AppendsTheFormIdBeforeTheFirstEraseCall) {
-  // The first allocation of the pass is the erased record's: refused, no erase may follow.
-  testing_support::SimScenario scenario;
-  scenario.WriteSettings(testing_support::ArmedSettings);
-  const auto refused = scenario.Run(Bases +
-                                    "form FF000001 K base=FF00B001\nload\nmessage 2\n"
-                                    "malloc-fail 1 1\nloadgame\n");
-  EXPECT_EQ(refused.CountPrefix("malloc-refused"), 1) << refused.All();
-  EXPECT_TRUE(Erasures(refused).empty()) << refused.All();
-  EXPECT_EQ(refused.Count("lock"), 1);
-  EXPECT_EQ(refused.Count("unlock"), 1);
-  EXPECT_TRUE(refused.Has(BoxLine('w', expected::FailedPassFatal(572)))) << refused.All();
-}
-
-TEST(CleaningPass, OutOfMemoryMidWalkReleasesTheLockAndKeepsWhatWasErased) {
-  // Allocations of the pass: the record (1), its membership bitmap (2), the record grown at
-  // the 1025th erasure (3). Refusing the third stops the walk after 1024 erasures.
-  testing_support::SimScenario scenario;
-  scenario.WriteSettings(testing_support::ArmedSettings);
-  std::string forms = Bases;
+// The list of erased forms gets room for 4096 forms at the armed start (8 MiB to 64 KiB
+// refused). Past it erasing goes on as in the reference run, each figure with it, walks
+// restarted after the room ran out included; each pass's section says where its list stops.
+TEST(CleaningPass, AFullListOfErasedFormsChangesNoFigure) {
+  std::string script = Bases;
   char line[64];
-  for (int i = 0; i < 1100; ++i) {
-    std::snprintf(line, sizeof line, "form %08X K base=FF00B001\n", 0xFF000100 + i);
-    forms += line;
+  for (int i = 0; i < 4200; ++i) {
+    std::snprintf(line, sizeof line, "form %08X V expect=erase\n", 0xFF100000 + i);
+    script += line;
   }
-  const auto result = scenario.Run(forms + "load\nmessage 2\nmalloc-fail 3 1\nloadgame\n");
-  EXPECT_EQ(result.CountPrefix("begin-erase"), 1024) << result.All();
-  EXPECT_TRUE(report_checks::ReadReport(scenario.Folder())
-                  .Has("First load: the cleaning pass FAILED: the game ran out of memory. The game "
-                       "ends without "
-                       "saving; the plugin stays armed."));
-  EXPECT_EQ(result.CountPrefix("finish-erase"), 1024);
-  EXPECT_EQ(result.Count("lock"), 1);
-  EXPECT_EQ(result.Count("unlock"), 1);
-  EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
-  // Both lists say what the failed pass did before the game ended: the erased list names the
-  // 1024 forms in the order of their erase calls.
-  const std::string heading =
-      "First load: the cleaning pass FAILED after erasing 1024 forms and the game ended without "
-      "saving them (the report says why).";
-  std::vector<std::string> erased;
-  for (const std::string& call : result.Filter({"begin-erase "})) {
-    erased.push_back(call.substr(12) + " K");
+  // Erase calls are numbered over the run: the second pass's 10th at 4210.
+  script += "on-erase 4150 move\non-erase 4210 move\nload\nmessage 2\nloadgame\n" +
+            FormsCreatedBetweenLoads(30) + "loadgame\n";
+  SimScenario reference, limited;
+  for (SimScenario* scenario : {&reference, &limited}) scenario->WriteSettings(ArmedSettings);
+  const auto expected = reference.Run(script);
+  const auto result = limited.Run("malloc-fail-size 32768 16777216 8 1\n" + script);
+  ExpectCleanRun(result, 2);
+  EXPECT_EQ(Erasures(result), Erasures(expected));
+  const auto report = report_checks::ReadReport(limited.Folder());
+  report_checks::ExpectReportMatchesTallies(report, result);
+  const auto reportExpected = report_checks::ReadReport(reference.Folder());
+  ASSERT_EQ(report.passes.size(), 2u);
+  for (std::size_t pass = 0; pass < 2; ++pass) {
+    EXPECT_EQ(report.passes[pass].figures, reportExpected.passes[pass].figures);
   }
-  const auto erasedList =
-      report_checks::ReadListSections(scenario.Folder(), report_checks::ErasedListName);
-  ASSERT_EQ(erasedList.size(), 1u);
-  EXPECT_EQ(erasedList[0].heading, heading);
-  EXPECT_EQ(erasedList[0].forms, erased);
-  EXPECT_EQ(erasedList[0].closing, "1024 forms listed");
-  const auto keptList =
-      report_checks::ReadListSections(scenario.Folder(), report_checks::KeptListName);
-  ASSERT_EQ(keptList.size(), 1u);
-  EXPECT_EQ(keptList[0].heading, heading);
-  EXPECT_EQ(keptList[0].closing, report_checks::FormCount(keptList[0].forms.size()) + " listed");
+  report_checks::ExpectErasedListMatchesEraseCalls(limited.Folder(), result);
+  const auto sections =
+      report_checks::ReadListSections(limited.Folder(), report_checks::ErasedListName);
+  ASSERT_EQ(sections.size(), 2u);
+  EXPECT_EQ(sections[0].heading, "First load: 4200 forms erased");
+  EXPECT_EQ(sections[0].closing,
+            "4096 forms listed; incomplete from FF101000 on: the plugin had no room for more");
+  EXPECT_EQ(sections[1].heading, "Second load: 30 forms erased");
+  EXPECT_EQ(sections[1].closing,
+            "0 forms listed; incomplete from FF000300 on: the plugin had no room for more");
 }
 
 TEST(CleaningPass, FaultsOutsideTheGuardedReadsAreNotSwallowed) {

@@ -141,14 +141,6 @@ TEST(FailedPass, SecondLoadEndsTheGameWithLine582) {
   EXPECT_EQ(scenario.Folder().ReadSettings(), ArmedSettings);
 }
 
-TEST(FailedPass, AnExceptionInsideThePassIsAFailedPass) {
-  SimScenario scenario;
-  scenario.WriteSettings(ArmedSettings);
-  const auto result = scenario.Run(World + "load\nmessage 2\nmalloc-fail 1 1\nloadgame\n");
-  EXPECT_TRUE(result.Has(BoxLine('w', expected::FailedPassFatal(572)))) << result.All();
-  EXPECT_TRUE(result.Has("dispatched load-game S1 -> 0")) << "the sink returned to the engine";
-}
-
 struct DisarmFailureCase {
   const char* name;
   const char* breakSettings;

@@ -61,9 +61,26 @@ inline std::set<std::string> MarkedUnreadable(const ListSection& section) {
   return marked;
 }
 
+// A record that was full lists the forms up to the first it had no room for, which its closing
+// line names: `expected` is cut there. Where the closing line's count ends (npos: complete).
+inline std::size_t CutWhereTheRoomEnds(const ListSection& section,
+                                       std::vector<std::string>& expected) {
+  const std::string full = "; incomplete from ";
+  const std::size_t at = section.closing.find(full);
+  if (at == std::string::npos) return at;
+  const std::string firstMissing = section.closing.substr(at + full.size(), 8);
+  const auto missing = std::find_if(expected.begin(), expected.end(), [&](const auto& line) {
+    return line.rfind(firstMissing, 0) == 0;
+  });
+  EXPECT_NE(missing, expected.end()) << section.closing;
+  expected.erase(missing, expected.end());
+  return at;
+}
+
 // The list of erased forms: its heading, the forms in the order of the erase calls, each kind
 // as the call says ('V' for EraseVForm, 'K' or 'J' for BeginErase) and as the tally counts
-// it, outposts included, the unreadable mark where the tally says, and the closing count.
+// it, outposts included, the unreadable mark where the tally says, and the closing count (a
+// full record's list stops where its closing line says).
 inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& folder,
                                               const testing_support::SimResult& result,
                                               const wchar_t* listName = ErasedListName) {
@@ -75,9 +92,8 @@ inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& fold
   for (std::size_t i = 0; i < passes.size(); ++i) {
     SCOPED_TRACE("pass " + std::to_string(i + 1));
     const TalliedPass& pass = passes[i];
-    const std::string count = FormCount(pass.eraseCalls.size());
-    EXPECT_EQ(sections[i].heading, LoadName(i + 1) + ": " + count + " erased");
-    EXPECT_EQ(sections[i].closing, count + " listed");
+    EXPECT_EQ(sections[i].heading,
+              LoadName(i + 1) + ": " + FormCount(pass.eraseCalls.size()) + " erased");
     std::vector<std::string> listed, expected;
     std::map<std::string, std::uint64_t> kinds;
     std::uint64_t outposts = 0;
@@ -92,7 +108,10 @@ inline void ExpectErasedListMatchesEraseCalls(const sim::ScratchGameFolder& fold
     for (const std::string& call : pass.eraseCalls) {
       expected.push_back(call + (pass.unreadable.count(call.substr(0, 8)) ? " unreadable" : ""));
     }
+    const std::size_t at = CutWhereTheRoomEnds(sections[i], expected);
+    EXPECT_EQ(sections[i].closing.substr(0, at), FormCount(expected.size()) + " listed");
     EXPECT_EQ(listed, expected);
+    if (at != std::string::npos) continue;  // the kinds of the forms not listed are unknown
     const auto erased = Counts(pass.tally.at("erased"));
     EXPECT_EQ(kinds["K"], erased.at("K"));
     EXPECT_EQ(kinds["J"], erased.at("J"));
@@ -126,17 +145,7 @@ inline void ExpectKeptListMatchesTally(const sim::ScratchGameFolder& folder,
                          report_labels::KeptReasonNamed(reason).word +
                          (kept.ends_with(" unreadable") ? " unreadable" : ""));
     }
-    // A full record lists the forms up to the first it had no room for.
-    const std::string full = "; incomplete from ";
-    const std::size_t at = sections[i].closing.find(full);
-    if (at != std::string::npos) {
-      const std::string firstMissing = sections[i].closing.substr(at + full.size(), 8);
-      const auto missing = std::find_if(expected.begin(), expected.end(), [&](const auto& line) {
-        return line.rfind(firstMissing, 0) == 0;
-      });
-      EXPECT_NE(missing, expected.end()) << sections[i].closing;
-      expected.erase(missing, expected.end());
-    }
+    const std::size_t at = CutWhereTheRoomEnds(sections[i], expected);
     const std::string count = FormCount(expected.size()) + " listed";
     EXPECT_EQ(sections[i].heading.rfind(LoadName(i + 1) + ": " + count + ", kept by a rule", 0), 0u)
         << sections[i].heading;

@@ -101,7 +101,7 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   for (std::sregex_iterator i(raw.begin(), raw.end(), stamp), end; i != end; ++i) {
     stamps.push_back((*i)[2]);
   }
-  EXPECT_EQ(stamps, std::vector<std::string>(4, "2031-04-27 13:45:09"));
+  EXPECT_EQ(stamps, std::vector<std::string>(6, "2031-04-27 13:45:09"));
 
   const std::vector<std::string> header = {
       "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: cleaning report",
@@ -214,14 +214,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::RowName());
 
 // Memory is short at the armed start: the kept record gets 4096 forms' room (8 MiB to 64 KiB
-// refused). Past it the pass goes on as ever, and the list says from which form on it stops.
+// refused, after the erased record's two blocks). Past it the pass goes on as ever, and the
+// list says from which form on it stops.
 TEST(Report, AKeptListPastItsRoomSaysWhereItStops) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
   const auto result = scenario.Run(
       "form FF00B001 S list=0\n" +
       ManyForms(4200, 0xFF200000U, "K hold base=FF00B001 expect=k-hold-link") +
-      ManyErasableForms(10) + "malloc-fail-size 65536 16777216 8\nload\nmessage 2\nloadgame\n");
+      ManyErasableForms(10) + "malloc-fail-size 65536 16777216 8 2\nload\nmessage 2\nloadgame\n");
   ASSERT_TRUE(result.Completed()) << result.All();
   EXPECT_EQ(result.CountPrefix("malloc-refused"), 8);
   report_checks::ExpectReportMatchesTallies(ReadReport(scenario.Folder()), result);
@@ -256,18 +257,22 @@ TEST(Report, WithOutpostsErasedTheHeaderSaysSoAndTheyCountAsErased) {
 }
 
 // Memory stays exhausted from the load on: the failure line and the lists' sections still
-// reach the disk, for the report and the lists allocate nothing, before the fatal text is
-// composed. (What follows is the
-// runtime's: with no memory at all, GCC's exception handling cannot even throw, and the
-// process ends without the box.)
+// reach the disk, for the report and the lists allocate nothing, and the fatal box still shows
+// and ends the game: its text is composed without the heap (throwing bad_alloc would end in the
+// C++ runtime's abort() on a thread that never threw).
 TEST(Report, AFailureLineNeedsNoMemory) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
-  scenario.Run("demo-world\nmarker none\nload\nmessage 2\nmalloc-fail 1 100000000\nloadgame\n");
+  const auto result =
+      scenario.Run("demo-world\nmarker none\nload\nmessage 2\nmalloc-fail 1 100000000\nloadgame\n");
   EXPECT_TRUE(ReadReport(scenario.Folder())
                   .Has("First load: the cleaning pass FAILED: the game's outpost marker is "
                        "missing. The game ends "
                        "without saving; the plugin stays armed."));
+  EXPECT_EQ(result.Filter({"box-w", "terminate"}),
+            (std::vector<std::string>{testing_support::BoxLine('w', expected::FailedPassFatal(572)),
+                                      "terminate self=1 code=0"}))
+      << result.All();
   // So do both lists' sections of the failed pass.
   for (const wchar_t* list : {report_checks::ErasedListName, report_checks::KeptListName}) {
     const auto sections = report_checks::ReadListSections(scenario.Folder(), list);
@@ -279,20 +284,60 @@ TEST(Report, AFailureLineNeedsNoMemory) {
   }
 }
 
-// A pass that finds nothing to erase allocates nothing at all, its report and its section of
-// the list of erased forms included.
+// A pass allocates nothing at all, its report and its lists' sections included: neither one that
+// erases nothing nor one that erases thousands of forms, among them 'V' forms whose parents'
+// IdLists name forms the game knows.
 TEST(Report, APassAndItsReportAllocateNothing) {
-  SimScenario scenario;
-  scenario.WriteSettings(ArmedSettings);
-  const auto result = scenario.Run(
-      "form FF000001 K hold base=FF00B001 expect=k-hold-link\nform FF00B001 S list=0\n"
-      "form FF000002 X\nload\nmessage 2\nheap-mark\nloadgame\nheap-since-mark\n");
-  EXPECT_TRUE(result.Has("mallocs 0")) << result.All();
-  const auto report = ReadReport(scenario.Folder());
-  ASSERT_EQ(report.passes.size(), 1u);
-  report_checks::ExpectReportMatchesTallies(report, result);
-  report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
-  report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
+  const std::string named = "form 0000A001 S list=0 items=x;0\nform 0000A002 S list=0 items=x\n";
+  for (const std::string& world :
+       {std::string("form FF000001 K hold base=FF00B001 expect=k-hold-link\n"
+                    "form FF00B001 S list=0\nform FF000002 X\n"),
+        named + ManyErasableForms(3000) +
+            ManyForms(2000, 0xFF300000U, "V parent ids=0000A001;0000A002;0000A003 expect=erase")}) {
+    SimScenario scenario;
+    scenario.WriteSettings(ArmedSettings);
+    const auto result =
+        scenario.Run(world + "load\nmessage 2\nheap-mark\nloadgame\nheap-since-mark\n");
+    EXPECT_TRUE(result.Has("mallocs 0")) << result.All();
+    const auto report = ReadReport(scenario.Folder());
+    ASSERT_EQ(report.passes.size(), 1u);
+    report_checks::ExpectReportMatchesTallies(report, result);
+    report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
+    report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
+  }
+}
+
+// The game ends inside a pass (it crashes in an engine call, or the player ends it): the report
+// ends with the pass's begins line, on disk before the lock was taken. The next armed start in
+// the same folder says in its header which pass that was, and where that report is now.
+TEST(Report, AGameThatDiesInsideAPassIsNamedByTheNextStart) {
+  const std::string start = ManyErasableForms(5) + "load\nmessage 2\nloadgame\n";
+  const struct {
+    const char* load;
+    std::string script;
+  } rows[] = {{"first", "on-erase 3 die\n" + start},
+              {"second", "on-erase 7 die\n" + start + ManyForms(3, 0xFF200000U, "V expect=erase") +
+                             "loadgame\n"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.load);
+    SimScenario scenario;
+    scenario.WriteSettings(ArmedSettings);
+    const auto died = scenario.Run(row.script);
+    EXPECT_TRUE(died.Has("game-dies")) << died.All();
+    EXPECT_FALSE(died.Completed());
+    const std::string began =
+        std::string(row.load[0] == 'f' ? "First" : "Second") + " load: the cleaning pass begins.";
+    EXPECT_EQ(ReadReport(scenario.Folder()).lines.back(), began);
+    scenario.Run("load\n");
+    const auto next = ReadReport(scenario.Folder());
+    ASSERT_GE(next.lines.size(), 2u);
+    EXPECT_EQ(next.lines[1], std::string("The previous run ended during its ") + row.load +
+                                 " load's cleaning pass: the game closed before the pass "
+                                 "finished. Its report is now KelvarionSaveCleaner.old.log.");
+    EXPECT_TRUE(sim::ReadWholeFile(scenario.Folder().PluginFile(OldReportName))
+                    .value_or("")
+                    .ends_with(began + "\r\n"));
+  }
 }
 
 TEST(Report, TheRunsEndIsWrittenAfterTheSettingsAndBeforeTheNotice) {

@@ -244,9 +244,10 @@ INSTANTIATE_TEST_SUITE_P(
                         .kept = Goes::Nowhere,
                         .traced = CreationsDenied({{"KelvarionSaveCleaner.kept", ".txt"}})},
         // The kept record's room (8 MiB, then halves down to 32 KiB) cannot be had at the
-        // armed start: the passes erase exactly what they would, and no kept form is listed.
+        // armed start, after the erased record's two blocks: the passes erase exactly what
+        // they would, and no kept form is listed.
         DestinationCase{.name = "NoMemoryForTheKeptList",
-                        .script = "malloc-fail-size 32768 16777216 9\n",
+                        .script = "malloc-fail-size 32768 16777216 9 2\n",
                         .kept = Goes::NoRecord},
         // A reader that shares writing (Notepad, a tail) reads along from the first box on.
         DestinationCase{.name = "ReaderSharingWritesHoldsTheList",

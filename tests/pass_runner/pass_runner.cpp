@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cleaner/cleaning_pass.h"
-#include "cleaner/kept_form_record.h"
+#include "cleaner/run_records.h"
 #include "report/report.h"
 #include "settings/settings.h"
 #include "sim/checked.h"
@@ -179,7 +179,8 @@ int RunTablesHere(const Options& options) {
   const sim::ScratchGameFolder folder(L"runner");
   const sim::CurrentDirectoryScope inGameFolder(folder.Path());
   const std::wstring reportFile = folder.PluginFile(L"KelvarionSaveCleaner.log");
-  StartReport(false, KeptForms.Reserve());
+  // The room an armed start takes, as VKRXPlugin_Load takes it.
+  StartReport(false, ReserveRunRecords());
   std::uint64_t reportRead = sim::ReadWholeFile(reportFile).value_or("").size();
   const auto start = std::chrono::steady_clock::now();
   unsigned failures = 0;

@@ -10,11 +10,12 @@ namespace testing_support {
 namespace {
 
 int refusals = 0;
+std::size_t refusedFrom = 0;
 // Taken from the patch: &malloc here would name the import thunk, which is patched.
 void* (*realMalloc)(std::size_t) = nullptr;
 
 void* MaybeMalloc(std::size_t bytes) {
-  if (refusals > 0) {
+  if (refusals > 0 && bytes >= refusedFrom) {
     --refusals;
     return nullptr;
   }
@@ -38,8 +39,9 @@ bool RefusingMalloc::Patched() const {
   return patch_->Patched();
 }
 
-void RefusingMalloc::RefuseNext(int count) {
+void RefusingMalloc::RefuseNext(int count, std::size_t atLeast) {
   refusals = count;
+  refusedFrom = atLeast;
 }
 
 }  // namespace testing_support

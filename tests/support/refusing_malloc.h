@@ -2,6 +2,7 @@
 // product's code is linked into the program, so its malloc is the program's msvcrt import.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 class ImportPatch;
@@ -17,8 +18,8 @@ class RefusingMalloc {
   RefusingMalloc& operator=(const RefusingMalloc&) = delete;
 
   bool Patched() const;
-  // The next `count` allocations fail.
-  static void RefuseNext(int count);
+  // The next `count` allocations (of at least `atLeast` bytes) fail.
+  static void RefuseNext(int count, std::size_t atLeast = 0);
   // Allocations succeed again (also from inside a patched Windows call).
   static void Stop() { RefuseNext(0); }
 

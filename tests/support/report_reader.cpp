@@ -18,12 +18,13 @@ bool StartsWithTimestamp(const std::string& line) {
   return true;
 }
 
-// A pass that walked opens with "<First|Second|Another> load: " and its verdict; one that
-// failed says FAILED.
+// A pass that walked opens with "<First|Second|Another> load: " and its verdict, after the line
+// that says it begins; one that failed says FAILED.
 bool IsVerdict(const std::string& line) {
   for (const char* load : {"First load: ", "Second load: ", "Another load: "}) {
     if (line.rfind(load, 0) == 0)
-      return line.find(": the cleaning pass FAILED") == std::string::npos;
+      return line.find(": the cleaning pass FAILED") == std::string::npos &&
+             !line.ends_with(": the cleaning pass begins.");
   }
   return false;
 }

@@ -15,6 +15,7 @@
 #include "report/pass_section.h"
 #include "report/report.h"
 #include "report/run_file_names.h"
+#include "report/run_files.h"
 #include "sim/import_patch.h"
 #include "sim/program_files.h"
 #include "sim/scratch_folder.h"
@@ -181,11 +182,12 @@ std::wstring Wide(const char* text) {
   return {text, text + std::strlen(text)};
 }
 
-// Three armed runs in one game folder that print between them every line outside a pass's
-// section: one that cannot create its lists, then, with a folder at each file's .old name, one
-// whose report and one whose lists find their usual names taken, the last one without a
-// messaging service. Their reports, one after another.
-std::string ReportsOfThreeRuns() {
+// Armed runs in one game folder that print between them every line outside a pass's section:
+// one whose lists have no room and cannot be created, whose second pass fails and whose third
+// never ends; then, with a folder at each file's .old name, runs whose files find their usual
+// names taken and whose previous report ends inside a pass, the last one without a messaging
+// service. Their reports, one after another.
+std::string ReportsOfRuns() {
   const sim::ScratchGameFolder folder(L"lines");
   const sim::CurrentDirectoryScope inGameFolder(folder.Path());
   {
@@ -193,21 +195,27 @@ std::string ReportsOfThreeRuns() {
                               reinterpret_cast<void*>(&CreateNoList));
     EXPECT_TRUE(noLists.Patched()) << "the lists would be written";
     createFile = reinterpret_cast<decltype(createFile)>(noLists.Original());
-    StartReport(false, false);
+    StartReport(false, {false, false});
+    ErasedFormsOfPass erased;
+    erased.recorded = true;
     KeptFormsOfPass kept;
     kept.recorded = true;
-    ReportPass(PassCounters{}, {}, kept);
-    ReportPassFailure(PassFailure::OutOfMemory, {}, kept);
-    ReportRunEnd(true);
+    ReportPassBegins();
+    ReportPass(PassCounters{}, erased, kept);
+    ReportPassFailure(PassFailure::TooLittleMemoryAtStart, PassCounters{}, erased, kept);
+    ReportPassBegins();  // the game ends inside this pass
+    CloseRunFiles();
   }
   // Folders where the previous files would go: the usual names stay taken.
   for (std::size_t file = 0; file < RunFileCount; ++file) {
     CreateDirectoryW(
         folder.PluginFile(Wide(OldName(static_cast<RunFile>(file)).text).c_str()).c_str(), nullptr);
   }
-  StartReport(true, true);
+  StartReport(true, {true, true});
   ReportRunEnd(false);
-  StartReport(true, true);
+  StartReport(true, {true, true});
+  ReportRunEnd(true);
+  StartReport(true, {true, true});
   ReportNoMessagingService();
   std::string reports;
   WIN32_FIND_DATAW found;
@@ -224,7 +232,7 @@ TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrints) {
   const std::string readme = sim::ReadWholeFile(sim::BesideThisProgram(L"README.md")).value_or("");
   const std::vector<NamedLine> table = LineByLineTable(readme);
   const std::vector<PrintedLine> printed =
-      LinesOf(ReportsOfThreeRuns() + PassSection(1, false, true) + PassSection(2, true, true) +
+      LinesOf(ReportsOfRuns() + PassSection(1, false, true) + PassSection(2, true, true) +
               PassSection(1, false, false) + PassSection(2, true, false));
   ASSERT_GT(table.size(), 30u) << "no line-by-line table in README.md";
   std::set<std::string> unnamed;

@@ -33,6 +33,7 @@ int WINAPI FakeMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style) 
 }
 
 int WINAPI FakeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+  RefusingMalloc::Stop();  // the recording below needs the heap
   observed.calls.push_back("W owner=" + std::to_string(owner != nullptr) +
                            " style=" + std::to_string(style));
   observed.wideText = text;
@@ -111,13 +112,19 @@ TEST_F(NoticesTest, FatalErrorDecodesUtf8ShowsTheWideBoxThenTerminatesWithZero) 
   EXPECT_EQ(observed.exitCode, 0u);
 }
 
-TEST_F(NoticesTest, FatalReportWithoutMemoryStillEndsTheProcess) {
+// The heap refuses: the same box all the same, composed without it, then the exit.
+TEST_F(NoticesTest, FatalReportWithoutMemoryStillShowsTheBoxAndEndsTheProcess) {
   RefusingMalloc malloc;
   ASSERT_TRUE(malloc.Patched());
-  RefusingMalloc::RefuseNext(1);  // composing the text fails
-  ReportFatalError("Events::HandleNVALoadGameEvent", 572, "a text long enough to need the heap");
+  RefusingMalloc::RefuseNext(1000);
+  ReportFatalError("Events::HandleNVALoadGameEvent", 4000000582u, "caf\xC3\xA9 text");
   RefusingMalloc::Stop();
-  EXPECT_EQ(observed.calls, std::vector<std::string>{"terminate"});
+  const std::vector<std::string> expected{"W owner=0 style=0", "terminate"};
+  EXPECT_EQ(observed.calls, expected);
+  EXPECT_EQ(observed.wideText,
+            L"Fatal error has occured in function Events::HandleNVALoadGameEvent at line "
+            L"4000000582\n\n\nError text: \n -> caf\u00E9 text\n");
+  EXPECT_EQ(observed.wideCaption, std::wstring(Caption.begin(), Caption.end()));
   EXPECT_EQ(observed.exitCode, 0u);
 }
 
