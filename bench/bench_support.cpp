@@ -25,8 +25,8 @@ bool StartArmedPlugins(const std::vector<std::wstring>& plugins, bool listsBlock
   // The simulator refuses to let the plugin create the lists of erased and of kept forms, as a
   // folder whose permissions forbid it would: the plugin writes no list at all.
   if (listsBlocked) {
-    sim::DenyCreating(L".erased.");
-    sim::DenyCreating(L".kept.");
+    sim::DenyChanges(L".erased.");
+    sim::DenyChanges(L".kept.");
   }
 
   sim::SetTracing(false);

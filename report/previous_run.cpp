@@ -48,19 +48,21 @@ unsigned PassLeftOpen(const char* tail, std::size_t length) noexcept {
 }
 
 unsigned PassLeftOpenIn(const wchar_t* path) noexcept {
-  const HANDLE file =
+  HANDLE file =
       CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
   char tail[TailBytes];
   DWORD got = 0;
   LARGE_INTEGER size{};
-  OVERLAPPED at{};  // a read at an offset, the handle's own position untouched
+  OVERLAPPED offset{};  // a read at an offset, the handle's own position untouched
   if (GetFileSizeEx(file, &size) != 0) {
     const LONGLONG from = size.QuadPart > TailBytes ? size.QuadPart - TailBytes : 0;
-    at.Offset = static_cast<DWORD>(from & 0xFFFFFFFF);
-    at.OffsetHigh = static_cast<DWORD>(from >> 32);
-    if (ReadFile(file, tail, TailBytes, &got, &at) == 0) got = 0;
+    // NOLINTBEGIN(cppcoreguidelines-pro-type-union-access): Windows' own record of an offset
+    offset.Offset = static_cast<DWORD>(from & 0xFFFFFFFF);
+    offset.OffsetHigh = static_cast<DWORD>(from >> 32);
+    // NOLINTEND(cppcoreguidelines-pro-type-union-access)
+    if (ReadFile(file, tail, TailBytes, &got, &offset) == 0) got = 0;
   }
   CloseHandle(file);
   return PassLeftOpen(tail, got);

@@ -52,13 +52,42 @@ const char* WhatItHolds(RunFile file) {
   return "list of kept forms";
 }
 
-// A run file that could not take its usual name: the report says which file to read instead.
+// Why the usual name could not be taken, in a player's words, after "as ".
+void AddWhyNotUsual(ReportText& text, RunFile file) {
+  const SetAside setAside = SetAsideOf(file);
+  const RunFileName about = setAside.onOld ? OldName(file) : UsualName(file);
+  switch (setAside.obstacle) {
+    case Obstacle::HeldOpen:
+      text.Add("another program has ")
+          .Add(about.text)
+          .Add(" open (close it before the next start)");
+      return;
+    case Obstacle::OldReadOnly:
+      text.Add(about.text).Add(" is read-only, and the cleaner keeps it");
+      return;
+    case Obstacle::FolderInPlace:
+      text.Add("a folder stands in the place of ").Add(about.text);
+      return;
+    case Obstacle::LiveWriter:
+      text.Add("another program is writing it: a second game, or another program");
+      return;
+    case Obstacle::Refused:
+    case Obstacle::None:
+      break;
+  }
+  text.Add("Windows refused to move it aside or to create it");
+}
+
+// A run file that could not take its usual name: the report says which file to read instead,
+// and why.
 void AddOtherNames(ReportText& text) {
   for (std::size_t i = 0; i < RunFileCount; ++i) {
     const auto file = static_cast<RunFile>(i);
     if (PlaceOf(file) != RunFilePlace::OtherName) continue;
     text.Add("This run's ").Add(WhatItHolds(file)).Add(" is ").Add(NameOf(file).text);
-    text.Add(": ").Add(UsualName(file).text).Add(" could not be replaced.").EndLine();
+    text.Add(": ").Add(UsualName(file).text).Add(" could not be replaced, as ");
+    AddWhyNotUsual(text, file);
+    text.Add(".").EndLine();
   }
 }
 

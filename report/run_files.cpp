@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "report/previous_run.h"
+#include "report/set_aside.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ struct OpenRunFile {
   HANDLE handle = INVALID_HANDLE_VALUE;
   RunFilePlace place = RunFilePlace::NotWritten;
   RunFileName name;
+  SetAside setAside;  // why the usual name was not taken, for a file under another
 };
 OpenRunFile runFiles[RunFileCount];
 PreviousReport previousReport;
@@ -18,52 +20,9 @@ PreviousReport previousReport;
 PathBuffer path;
 PathBuffer oldPath;
 
-// A scanner, an indexer or a sync agent holds a file for a moment: a rename it refuses is
-// tried again a few times, within about a second for all the files together.
-constexpr DWORD RetryIntervalMs = 100;
-constexpr unsigned RetriesPerRename = 5;
-constexpr unsigned RetriesPerStart = 10;
-
-class RenameRetries {
- public:
-  // Waits before the next try of a rename that failed with `error`; false when it is not
-  // worth another: another kind of error, or the rename's or the start's tries are spent.
-  bool WaitAfter(DWORD error, unsigned& retriesOfThisRename) noexcept {
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) return false;
-    if (retriesOfThisRename == RetriesPerRename || left_ == 0) return false;
-    ++retriesOfThisRename;
-    --left_;
-    Sleep(RetryIntervalMs);
-    return true;
-  }
-
- private:
-  unsigned left_ = RetriesPerStart;
-};
-
-bool IsReadOnlyOrFolder(DWORD attributes) {
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0;
-}
-
-// Moves the previous run's file to the .old name; true when it moved. A folder in either place
-// is someone else's, and a read-only .old file is one the player keeps: neither is replaced.
-bool MoveAside(RunFile file, RenameRetries& retries) {
-  const DWORD attributes = GetFileAttributesW(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return false;
-  }
-  if (!FullPathOf(OldName(file), oldPath) || IsReadOnlyOrFolder(GetFileAttributesW(oldPath))) {
-    return false;
-  }
-  unsigned retriesOfThisRename = 0;
-  for (;;) {
-    if (MoveFileExW(path, oldPath, MOVEFILE_REPLACE_EXISTING) != 0) return true;
-    if (!retries.WaitAfter(GetLastError(), retriesOfThisRename)) return false;
-  }
-}
-
-// CREATE_NEW: whatever stands at the name stays as it was.
+// CREATE_NEW: whatever stands at the name stays as it was. Held until the run ends: any
+// program may read it meanwhile, none may write it, and one that renames or deletes it
+// (Explorer) may.
 HANDLE CreateNew(const RunFileName& name) {
   if (!FullPathOf(name, path)) return INVALID_HANDLE_VALUE;
   return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
@@ -74,16 +33,21 @@ void Open(RunFile file, const SYSTEMTIME& runStart, RenameRetries& retries) {
   OpenRunFile& opened = runFiles[static_cast<std::size_t>(file)];
   opened.name = UsualName(file);
   // A folder whose full path cannot be formed holds no name of this run's either.
-  if (!FullPathOf(opened.name, path)) return;
+  if (!FullPathOf(opened.name, path) || !FullPathOf(OldName(file), oldPath)) return;
   // Read before the previous report moves: whether its run ended inside a pass.
   const unsigned passLeftOpen = file == RunFile::Report ? PassLeftOpenIn(path) : 0;
-  const bool moved = MoveAside(file, retries);
-  if (passLeftOpen != 0) previousReport = {passLeftOpen, moved ? OldName(file) : UsualName(file)};
+  opened.setAside = MoveAside(path, oldPath, retries);
+  const bool moved = opened.setAside.obstacle == Obstacle::None;
+  // A report a live writer holds is that run's own, going on: not one that ended.
+  if (passLeftOpen != 0 && opened.setAside.obstacle != Obstacle::LiveWriter) {
+    previousReport = {passLeftOpen, moved ? OldName(file) : UsualName(file)};
+  }
   opened.handle = CreateNew(opened.name);
   if (opened.handle != INVALID_HANDLE_VALUE) {
     opened.place = RunFilePlace::UsualName;
     return;
   }
+  if (moved) opened.setAside = {Obstacle::Refused, false};
   // Two armed starts in one second (two game processes, say) count on.
   constexpr unsigned Attempts = 99;
   for (unsigned attempt = 1; attempt <= Attempts; ++attempt) {
@@ -125,6 +89,10 @@ PreviousReport PreviousReportOf() noexcept {
 
 RunFilePlace PlaceOf(RunFile file) noexcept {
   return Opened(file).place;
+}
+
+SetAside SetAsideOf(RunFile file) noexcept {
+  return Opened(file).setAside;
 }
 
 RunFileName NameOf(RunFile file) noexcept {

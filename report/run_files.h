@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "report/run_file_names.h"
+#include "report/set_aside.h"
 
 // Where a run file went at the armed start.
 enum class RunFilePlace : std::uint8_t {
@@ -17,12 +18,14 @@ enum class RunFilePlace : std::uint8_t {
   NotWritten,  // no file could be created, or its name could not be formed
 };
 
-// At an armed start, before any lock is taken: moves each previous file to its .old name,
-// retrying for a moment while another program holds it, and creates a new one. Nothing that
-// existed before is overwritten or deleted.
+// At an armed start, before any lock is taken: moves each previous file to its .old name
+// (set_aside.h: retrying for a moment while another program holds it, never under a live
+// writer) and creates a new one. Nothing that existed before is overwritten or deleted.
 void OpenRunFiles() noexcept;
 
 RunFilePlace PlaceOf(RunFile file) noexcept;
+// For a file under another name: what kept it from its usual one.
+SetAside SetAsideOf(RunFile file) noexcept;
 
 // The report found under the usual name at this armed start, if its run ended inside a pass:
 // which pass (0: none), and the name that holds that report now (its .old name, or the usual

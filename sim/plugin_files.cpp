@@ -57,6 +57,7 @@ bool TooLong(const wchar_t* path) {
 }
 
 bool Denied(const wchar_t* path) {
+  if (path == nullptr) return false;
   const std::wstring name = Lower(FileNameOf(path));
   for (const std::wstring& denied : State().deniedNames) {
     if (name.find(denied) != std::wstring::npos) return true;
@@ -71,9 +72,17 @@ HANDLE WINAPI RuledCreateFileW(LPCWSTR path, DWORD access, DWORD share,
     Refuse("create", path, "too-long", ERROR_FILENAME_EXCED_RANGE);
     return INVALID_HANDLE_VALUE;
   }
-  if (disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING && Denied(path)) {
-    Refuse("create", path, "denied", ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
+  if (Denied(path)) {
+    // Creating, or opening to change or delete: what a folder that refuses the player refuses.
+    constexpr DWORD Changes = GENERIC_WRITE | GENERIC_ALL | DELETE | FILE_WRITE_DATA |
+                              FILE_APPEND_DATA | FILE_WRITE_ATTRIBUTES | FILE_WRITE_EA | WRITE_DAC |
+                              WRITE_OWNER;
+    const bool creates = disposition != OPEN_EXISTING && disposition != TRUNCATE_EXISTING;
+    const bool exists = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    if (creates || (exists && (access & Changes) != 0)) {
+      Refuse(creates ? "create" : "open", path, "denied", ERROR_ACCESS_DENIED);
+      return INVALID_HANDLE_VALUE;
+    }
   }
   return CreateFileW(path, access, share, security, disposition, flags, model);
 }
@@ -94,7 +103,9 @@ BOOL WINAPI RuledMoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
   }
   const DWORD target = to ? GetFileAttributesW(to) : INVALID_FILE_ATTRIBUTES;
   BOOL moved = FALSE;
-  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY) != 0) {
+  if (Denied(from) || Denied(to)) {
+    Refuse("rename", Denied(from) ? from : to, "denied", ERROR_ACCESS_DENIED);
+  } else if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY) != 0) {
     Refuse("rename", to, "read-only", ERROR_ACCESS_DENIED);
   } else {
     moved = MoveFileExW(from, to, flags);
@@ -115,6 +126,11 @@ DWORD WINAPI RuledGetFileAttributesW(LPCWSTR path) {
   return GetFileAttributesW(path);
 }
 
+// The plugin waits only before a rename's retry: each wait is traced, and none is slept.
+void WINAPI TracedSleep(DWORD milliseconds) {
+  Trace("sleep %lu", milliseconds);
+}
+
 BOOL WINAPI WatchedWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
                              LPOVERLAPPED overlapped) {
   if (FormTableLocked()) ProtocolError("file-write-under-lock");
@@ -130,12 +146,13 @@ void Patch(HMODULE plugin, const char* function, void* replacement) {
   State().patches.push_back(std::move(patch));
 }
 
-DWORD Sharing(const std::string& letters) {
-  DWORD share = 0;
-  if (letters.find('r') != std::string::npos) share |= FILE_SHARE_READ;
-  if (letters.find('w') != std::string::npos) share |= FILE_SHARE_WRITE;
-  if (letters.find('d') != std::string::npos) share |= FILE_SHARE_DELETE;
-  return share;
+// Letters r, w and d as the three sharing flags, or as the three access rights.
+DWORD Flags(const std::string& letters, DWORD read, DWORD write, DWORD remove) {
+  DWORD flags = 0;
+  if (letters.find('r') != std::string::npos) flags |= read;
+  if (letters.find('w') != std::string::npos) flags |= write;
+  if (letters.find('d') != std::string::npos) flags |= remove;
+  return flags;
 }
 
 }  // namespace
@@ -145,14 +162,17 @@ void PatchPluginFileCalls(HMODULE plugin) {
   Patch(plugin, "MoveFileExW", reinterpret_cast<void*>(&RuledMoveFileExW));
   Patch(plugin, "GetFileAttributesW", reinterpret_cast<void*>(&RuledGetFileAttributesW));
   Patch(plugin, "WriteFile", reinterpret_cast<void*>(&WatchedWriteFile));
+  Patch(plugin, "Sleep", reinterpret_cast<void*>(&TracedSleep));
 }
 
-void HoldPluginFile(const std::string& name, const std::string& sharing, bool untilRenameFails) {
+void HoldPluginFile(const std::string& name, const std::string& sharing, const std::string& access,
+                    bool untilRenameFails) {
   const std::wstring wide(name.begin(), name.end());
   Holder& holder = State().holders[Lower(wide)];
-  *holder.handle.Receive() =
-      CreateFileW((L"Data\\VKRX\\Plugins\\" + wide).c_str(), GENERIC_READ, Sharing(sharing),
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  *holder.handle.Receive() = CreateFileW(
+      (L"Data\\VKRX\\Plugins\\" + wide).c_str(), Flags(access, GENERIC_READ, GENERIC_WRITE, DELETE),
+      Flags(sharing, FILE_SHARE_READ, FILE_SHARE_WRITE, FILE_SHARE_DELETE), nullptr, OPEN_EXISTING,
+      FILE_ATTRIBUTE_NORMAL, nullptr);
   holder.untilRenameFails = untilRenameFails;
   if (holder.handle.Valid()) {
     Trace("hold %s -> held", name.c_str());
@@ -166,7 +186,7 @@ void ReleasePluginFile(const std::string& name) {
   State().holders.erase(Lower(wide));
 }
 
-void DenyCreating(const std::wstring& nameContains) {
+void DenyChanges(const std::wstring& nameContains) {
   State().deniedNames.push_back(Lower(nameContains));
 }
 

@@ -378,14 +378,21 @@ const Verb VerbList[] = {
        }
        return true;
      }},
-    {"hold", "NAME none|r|rw|rd|rwd... [until-rename-fails]",
-     "another program opens NAME in the plugin folder to read it, sharing it for reading, "
-     "writing and deleting as the letters say; traced `hold NAME -> held` or `hold NAME -> "
-     "error N`. With `until-rename-fails` it lets go (traced `release NAME`) once a rename of "
-     "the plugin's from or to it has failed",
+    {"hold", "NAME none|r|rw|rd|rwd... [for=r|w|d...] [until-rename-fails]",
+     "another program opens NAME in the plugin folder, sharing it for reading, writing and "
+     "deleting as the letters say, to read it or as `for=` says (r read, w write, d delete: "
+     "`for=w` as a second game writes its report, `for=d` as Explorer renames); traced `hold NAME "
+     "-> held` or `hold NAME -> error N`. With `until-rename-fails` it lets go (traced `release "
+     "NAME`) once a rename of the plugin's from or to it has failed",
      false,
      [](Scenario&, const Line& line, std::string&) {
-       HoldPluginFile(line.Word(1), line.Word(2), line.Word(3) == "until-rename-fails");
+       std::string access = "r";
+       bool untilRenameFails = false;
+       for (std::size_t i = 3; i < line.words.size(); ++i) {
+         if (line.words[i].rfind("for=", 0) == 0) access = line.words[i].substr(4);
+         if (line.words[i] == "until-rename-fails") untilRenameFails = true;
+       }
+       HoldPluginFile(line.Word(1), line.Word(2), access, untilRenameFails);
        return true;
      }},
     {"release", "NAME", "the program holding NAME lets go", false,
@@ -393,13 +400,14 @@ const Verb VerbList[] = {
        ReleasePluginFile(line.Word(1));
        return true;
      }},
-    {"deny-create", "TEXT",
-     "the plugin may not create a file whose name contains TEXT (access denied, as in a folder "
-     "whose permissions forbid it)",
+    {"deny-changes", "TEXT",
+     "Windows refuses the plugin, by permission (access denied), every creation and rename of a "
+     "file whose name contains TEXT and every open that asks to change or delete one, as in a "
+     "folder whose permissions refuse the player; reading is let through",
      false,
      [](Scenario&, const Line& line, std::string&) {
        const std::string text = line.Word(1);
-       DenyCreating(std::wstring(text.begin(), text.end()));
+       DenyChanges(std::wstring(text.begin(), text.end()));
        return true;
      }},
     {"ini-to-directory", "", "replace the settings file by a directory of the same name", false,

@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
     // Wine keeps a folder while a file in it is open (Windows 10 from 1903 does not): with no
     // report or list of its own, the run leaves the folder free to go.
     ::testing::Values(DisarmFailureCase{"FolderGone", "ini-remove-folder", nullptr,
-                                        "deny-create KelvarionSaveCleaner.\n"},
+                                        "deny-changes KelvarionSaveCleaner.\n"},
                       DisarmFailureCase{"DirectoryInPlaceOfTheFile", "ini-to-directory",
                                         "End of the run: bPluginActive could not be set "
                                         "to 0. Set it to 0 in KelvarionSaveCleaner.ini "
@@ -305,7 +305,7 @@ TEST(RunEnd, ANoticeThatRunsOutOfMemoryKeepsTheWriteResult) {
   // No report or list of its own, so that the folder can go (Wine keeps a folder with an open
   // file in it).
   const auto result = scenario.Run(
-      World + "deny-create KelvarionSaveCleaner.\nload\nmessage 2\nloadgame\n" + PlayThenPause(1) +
+      World + "deny-changes KelvarionSaveCleaner.\nload\nmessage 2\nloadgame\n" + PlayThenPause(1) +
       "loadgame\nini-remove-folder\n"
       "on-settings-write malloc-fail-size 400 1000 1\n"
       "update 15000000000\nini-create-folder\nsay next check\n"

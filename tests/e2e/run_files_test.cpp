@@ -57,7 +57,9 @@ struct DestinationCase {
   Goes report = Goes::UsualName;
   Goes list = Goes::UsualName;
   Goes kept = Goes::UsualName;
-  std::vector<std::string> traced = {};  // every hold, release and refusal the simulator traces
+  const char* why = "";  // why a file went under another name, as the report's header says
+  // Every hold, release, refusal and wait the simulator traces.
+  std::vector<std::string> traced = {};
   const wchar_t* readOnly = nullptr;
   const wchar_t* heldForGood = nullptr;  // by this test program, without sharing
   std::size_t gameFolderLength = 0;
@@ -137,7 +139,8 @@ TEST_P(BadDestinationTest, LeavesTheRunUnchangedAndLosesNoFile) {
     SetFileAttributesW(folder.PluginFile(row.readOnly).c_str(), FILE_ATTRIBUTE_NORMAL);
 
   EXPECT_EQ(RunAsThePlayerSeesIt(result), expected) << result.All();
-  EXPECT_EQ(result.Filter({"hold ", "release ", "file-refused ", "settings-folder "}), row.traced);
+  EXPECT_EQ(result.Filter({"hold ", "release ", "file-refused ", "settings-folder ", "sleep "}),
+            row.traced);
   for (const auto& [name, content] : row.after) {
     const std::wstring path = folder.PluginFile(name);
     if (content == Folder) {
@@ -154,7 +157,7 @@ TEST_P(BadDestinationTest, LeavesTheRunUnchangedAndLosesNoFile) {
     EXPECT_EQ(other.empty(), goes != Goes::OtherName) << Narrow(other);
     if (goes == Goes::OtherName) {
       notes.push_back("This run's " + std::string(file.holds) + " is " + Narrow(other) + ": " +
-                      Narrow(file.usual) + " could not be replaced.");
+                      Narrow(file.usual) + " could not be replaced, as " + row.why + ".");
       return other;
     }
     if (goes == Goes::Nowhere) {
@@ -204,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                         .traced = {"settings-folder kept"}},
         // With no run file open in it, the folder does go.
         DestinationCase{.name = "FolderGoneWithNoRunFileOpen",
-                        .script = "deny-create KelvarionSaveCleaner.\nbox 1 ini-remove-folder\n"
+                        .script = "deny-changes KelvarionSaveCleaner.\nbox 1 ini-remove-folder\n"
                                   "box 1 ini-create-folder\n",
                         .report = Goes::Nowhere,
                         .list = Goes::Nowhere,
@@ -220,27 +223,79 @@ INSTANTIATE_TEST_SUITE_P(
         DestinationCase{.name = "DirectoryInTheReportsPlace",
                         .before = {{ReportName, Folder}},
                         .after = {{ReportName, Folder}},
-                        .report = Goes::OtherName},
+                        .report = Goes::OtherName,
+                        .why = "a folder stands in the place of KelvarionSaveCleaner.log"},
+        // A program that writes the report, and shares it for reading and deleting only, as a
+        // second game process would: it is not moved from under its writer, and this run's report
+        // takes its own name at once.
+        DestinationCase{.name = "ReportWrittenByASecondGame",
+                        .script = "hold KelvarionSaveCleaner.log rd for=w\n",
+                        .before = {{ReportName, Previous}},
+                        .after = {{ReportName, Previous}},
+                        .report = Goes::OtherName,
+                        .why = "another program is writing it: a second game, or another program",
+                        .traced = {"hold KelvarionSaveCleaner.log -> held"}},
+        // Any writer counts, one that shares nothing as well.
         DestinationCase{.name = "ReportHeldOpenWithoutSharing",
                         .before = {{ReportName, Previous}},
                         .after = {{ReportName, Previous}},
                         .report = Goes::OtherName,
+                        .why = "another program is writing it: a second game, or another program",
                         .heldForGood = ReportName},
         DestinationCase{.name = "OldReportHeldOpenWithoutSharing",
                         .before = {{ReportName, Previous}, {OldReportName, Older}},
                         .after = {{ReportName, Previous}, {OldReportName, Older}},
                         .report = Goes::OtherName,
+                        .why = "another program has KelvarionSaveCleaner.old.log open (close it "
+                               "before the next start)",
+                        .traced = std::vector<std::string>(5, "sleep 100"),
                         .heldForGood = OldReportName},
         DestinationCase{.name = "DirectoryInTheListsPlace",
                         .before = {{ErasedListName, Folder}},
                         .after = {{ErasedListName, Folder}},
-                        .list = Goes::OtherName},
+                        .list = Goes::OtherName,
+                        .why = "a folder stands in the place of KelvarionSaveCleaner.erased.txt"},
+        // Windows refuses the player the folder (a game under Program Files, Controlled Folder
+        // Access) and an elevated run left its files there: none is moved, none written, and no
+        // rename is retried: a refusal by permission is no program's passing hold.
+        DestinationCase{.name = "FolderRefusesThePlayer",
+                        .script = "deny-changes KelvarionSaveCleaner.\n",
+                        .before = {{ReportName, Previous},
+                                   {OldReportName, Older},
+                                   {ErasedListName, Previous},
+                                   {report_checks::KeptListName, Previous}},
+                        .after = {{ReportName, Previous},
+                                  {OldReportName, Older},
+                                  {ErasedListName, Previous},
+                                  {report_checks::KeptListName, Previous}},
+                        .report = Goes::Nowhere,
+                        .list = Goes::Nowhere,
+                        .kept = Goes::Nowhere,
+                        .traced =
+                            [] {
+                              std::vector<std::string> traced = {
+                                  "file-refused rename KelvarionSaveCleaner.log denied",
+                                  "file-refused open KelvarionSaveCleaner.old.log denied"};
+                              for (const auto& [stem, extension] :
+                                   std::vector<std::pair<std::string, std::string>>{
+                                       {"KelvarionSaveCleaner", ".log"},
+                                       {"KelvarionSaveCleaner.erased", ".txt"},
+                                       {"KelvarionSaveCleaner.kept", ".txt"}}) {
+                                if (stem != "KelvarionSaveCleaner") {
+                                  traced.push_back("file-refused rename " + stem + extension +
+                                                   " denied");
+                                }
+                                const auto created = CreationsDenied({{stem, extension}});
+                                traced.insert(traced.end(), created.begin(), created.end());
+                              }
+                              return traced;
+                            }()},
         DestinationCase{.name = "ListCannotBeCreated",
-                        .script = "deny-create .erased.\n",
+                        .script = "deny-changes .erased.\n",
                         .list = Goes::Nowhere,
                         .traced = CreationsDenied({{"KelvarionSaveCleaner.erased", ".txt"}})},
         DestinationCase{.name = "KeptListCannotBeCreated",
-                        .script = "deny-create .kept.\n",
+                        .script = "deny-changes .kept.\n",
                         .kept = Goes::Nowhere,
                         .traced = CreationsDenied({{"KelvarionSaveCleaner.kept", ".txt"}})},
         // The kept record's room (8 MiB, then halves down to 32 KiB) cannot be had at the
@@ -265,26 +320,37 @@ INSTANTIATE_TEST_SUITE_P(
                         .before = {{ErasedListName, Previous}},
                         .after = {{OldListName, Previous}},
                         .traced = {"hold KelvarionSaveCleaner.erased.txt -> held",
-                                   "release kelvarionsavecleaner.erased.txt"}},
+                                   "release kelvarionsavecleaner.erased.txt", "sleep 100"}},
         DestinationCase{
             .name = "OldListHeldForAMoment",
             .script = "hold KelvarionSaveCleaner.erased.old.txt rwd until-rename-fails\n",
             .before = {{ErasedListName, Previous}, {OldListName, Older}},
             .after = {{OldListName, Previous}},
             .traced = {"hold KelvarionSaveCleaner.erased.old.txt -> held",
-                       "release kelvarionsavecleaner.erased.old.txt"}},
+                       "release kelvarionsavecleaner.erased.old.txt", "sleep 100"}},
         // A player marked the old list read-only to keep it: it stays, and so does the list it
         // would have replaced; the run's list takes a name of its own.
         DestinationCase{.name = "ReadOnlyOldList",
                         .before = {{ErasedListName, Previous}, {OldListName, Older}},
                         .after = {{ErasedListName, Previous}, {OldListName, Older}},
                         .list = Goes::OtherName,
+                        .why = "KelvarionSaveCleaner.erased.old.txt is read-only, and the "
+                               "cleaner keeps it",
                         .readOnly = OldListName},
-        DestinationCase{.name = "ListHeldForGood",
+        // A spreadsheet holds the previous list, denying writers, through the whole start.
+        DestinationCase{.name = "ListHeldBySpreadsheet",
+                        .script = "hold KelvarionSaveCleaner.erased.txt r\n",
                         .before = {{ErasedListName, Previous}},
                         .after = {{ErasedListName, Previous}},
                         .list = Goes::OtherName,
-                        .heldForGood = ErasedListName},
+                        .why = "another program has KelvarionSaveCleaner.erased.txt open (close "
+                               "it before the next start)",
+                        .traced =
+                            [] {
+                              std::vector<std::string> traced(6, "sleep 100");
+                              traced[0] = "hold KelvarionSaveCleaner.erased.txt -> held";
+                              return traced;
+                            }()},
         // A game folder of 214 characters: the settings file (43 more) still fits Windows'
         // 260; the .old names (47 and 54 more) fit only as \\?\ paths, as does the list.
         DestinationCase{.name = "LongGameFolder",
