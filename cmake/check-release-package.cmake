@@ -1,7 +1,7 @@
 # Builds the release archive and checks that it holds exactly the plugin, its settings file
 # and the players' guide under VKRX/Plugins, the layout of the game's Data folder, and that
 # the two text files end every line with CR LF, as Windows editors expect, and that the guide
-# is plain text.
+# is plain text, in ASCII.
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package
                 RESULT_VARIABLE built OUTPUT_QUIET)
 if(NOT built EQUAL 0)
@@ -51,5 +51,16 @@ foreach(markup "<!--" "```" "|---" "**" "`")
                         "${context}")
   endif()
 endforeach()
+# ASCII, as README is: pandoc keeps quotes as typed (markdown-smart). A curly quote, in UTF-8,
+# reads as stray characters in an editor that takes another code page.
+file(READ ${unpacked}/VKRX/Plugins/KelvarionSaveCleaner-README.txt bytes HEX)
+string(REGEX REPLACE "(..)" " \\1" bytes "${bytes}")  # " 3b 20 ...": a blank before each byte
+string(REGEX MATCH " (0[0-8bcef]|1.|7f|[89a-f].)" beyond "${bytes}")
+if(beyond)
+  string(FIND "${bytes}" "${beyond}" at)
+  math(EXPR at "${at} / 3")
+  message(FATAL_ERROR "the players' guide in the archive is not ASCII: byte${beyond} at offset "
+                      "${at}")
+endif()
 file(REMOVE_RECURSE ${unpacked})
 message(STATUS "release archive: ${entries}")
