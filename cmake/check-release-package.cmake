@@ -1,7 +1,7 @@
 # Builds the release archive and checks that it holds exactly the plugin, its settings file
 # and the players' guide under VKRX/Plugins, the layout of the game's Data folder, and that
 # the two text files end every line with CR LF, as Windows editors expect, and that the guide
-# is plain text.
+# is plain text, in ASCII, holding every cell of README's (-DREADME) tables for players.
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package
                 RESULT_VARIABLE built OUTPUT_QUIET)
 if(NOT built EQUAL 0)
@@ -51,5 +51,58 @@ foreach(markup "<!--" "```" "|---" "**" "`")
                         "${context}")
   endif()
 endforeach()
+# ASCII, as README is: pandoc keeps quotes as typed (markdown-smart). A curly quote, in UTF-8,
+# reads as stray characters in an editor that takes another code page.
+file(READ ${unpacked}/VKRX/Plugins/KelvarionSaveCleaner-README.txt bytes HEX)
+string(REGEX REPLACE "(..)" " \\1" bytes "${bytes}")  # " 3b 20 ...": a blank before each byte
+string(REGEX MATCH " (0[0-8bcef]|1.|7f|[89a-f].)" beyond "${bytes}")
+if(beyond)
+  string(FIND "${bytes}" "${beyond}" at)
+  math(EXPR at "${at} / 3")
+  message(FATAL_ERROR "the players' guide in the archive is not ASCII: byte${beyond} at offset "
+                      "${at}")
+endif()
+
+# Every cell of README's tables for players is in the guide, where players-guide.lua makes each
+# row a list item: a lost column would take from players what to do about a failure, say. As
+# words, whatever the layout: blanks and line breaks count as one blank (pandoc wraps and
+# indents), and a cell drops the marks pandoc's plain text drops (` and *).
+include(${CMAKE_CURRENT_LIST_DIR}/marked-section.cmake)
+read_marked_section(${README} "players' guide" part)
+# CMake's lists split at ';' and join across brackets: those, and escaped bars in the cells,
+# become one stand-in character on both sides.
+string(ASCII 1 stand_in)
+string(REGEX REPLACE "[][;]|\\\\\\|" "${stand_in}" part "${part}")
+string(REGEX REPLACE "[][;|]" "${stand_in}" guide_words "${guide}")
+string(REGEX REPLACE "[ \t\r\n]+" " " guide_words "${guide_words}")
+string(REGEX REPLACE "[`*]" "" part "${part}")
+string(REGEX REPLACE "[ \t]+" " " part "${part}")
+string(REPLACE "\n" ";" lines "${part}")
+set(missing "")
+set(rows 0)
+set(in_table FALSE)
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "^\\|")
+    set(in_table FALSE)
+  elseif(NOT in_table)  # a table's headings
+    set(in_table TRUE)
+  elseif(NOT line MATCHES "^[-|: ]+$")  # a row, not the rule under the headings
+    math(EXPR rows "${rows} + 1")
+    string(REGEX REPLACE "^\\||\\| *$" "" line "${line}")
+    string(REPLACE "|" ";" cells "${line}")
+    foreach(cell IN LISTS cells)
+      string(STRIP "${cell}" cell)
+      string(FIND "${guide_words}" "${cell}" at)
+      if(at EQUAL -1)
+        string(APPEND missing "\n  ${cell}")
+      endif()
+    endforeach()
+  endif()
+endforeach()
+if(rows EQUAL 0 OR NOT missing STREQUAL "")
+  string(REPLACE "${stand_in}" "?" missing "${missing}")
+  message(FATAL_ERROR "the players' guide lacks these cells of README's ${rows} table rows for "
+                      "players (? for ; [ ] |):${missing}")
+endif()
 file(REMOVE_RECURSE ${unpacked})
 message(STATUS "release archive: ${entries}")

@@ -1,5 +1,7 @@
-// The record the VKRX loader reads from the plugin's export VKRXPlugin_Version. The exported
-// definition lives with the entry point (plugin/); the boxes read its name and version.
+// The record the VKRX loader reads from the plugin's export VKRXPlugin_Version. Its definition
+// (host/version_record.cpp) lies here, below the boxes and the report that read its name and
+// version: they would otherwise link to plugin/, the top of the stack. plugin/exports.def
+// exports it.
 #pragma once
 
 #include <cstddef>

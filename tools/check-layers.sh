@@ -4,7 +4,9 @@
 # be checked: a generated header lies in the folder of its template), or when the simulator
 # includes a product header (its offsets must stay independent of the product's). tests/ and
 # bench/ may include anything. The folders and their levels are those of
-# tools/product-folders.txt.
+# tools/product-folders.txt. It runs before the build and sees includes only: a low folder's
+# header may declare what a higher folder defines; cmake/check-link-layers.sh, a test, reads
+# the objects' symbols for that.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -10,7 +10,9 @@
 # folder, so that a dependency the target lacks fails here. The archive's entries must also
 # be in byte order: otherwise they follow the order of a folder, which differs from one file
 # system to another. On a difference it names the file and the offset of its first
-# differing byte, and keeps the second build for a look.
+# differing byte, and keeps the second build for a look. It then lays out the second build's
+# release as tools/release.sh does (tools/lay-out-release.sh) and holds its SHA256SUMS to the
+# form a verifier checks after download.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -78,4 +80,18 @@ if [ "$different" -ne 0 ]; then
   echo "The second build stays in $work." >&2
   exit 1
 fi
-echo "The second build's DLL and archive are the first's, byte for byte."
+
+# Two lines, the archive's and the DLL's, each named as it lies in the release folder (an
+# absolute path would pass `sha256sum -c` on this machine only); then a check in a moved copy.
+tools/lay-out-release.sh "$second" "$work/release"
+sums=$(<"$work/release/SHA256SUMS")
+hash='[0-9a-f]{64}  '
+if ! [[ $sums =~ ^$hash"$archive"$'\n'$hash"VKRX/Plugins/KelvarionSaveCleaner.dll"$ ]]; then
+  echo "SHA256SUMS is not two lines, a hash and two blanks before $archive, then before" \
+       "VKRX/Plugins/KelvarionSaveCleaner.dll. It holds:"$'\n'"$sums" >&2
+  exit 1
+fi
+mv "$work/release" "$work/downloaded"
+(cd "$work/downloaded" && sha256sum -c --quiet SHA256SUMS)
+echo "The second build's DLL and archive are the first's, byte for byte, and its SHA256SUMS" \
+     "checks after download."

@@ -61,14 +61,10 @@ cmake --preset release -S "$folder/source" -B "$folder/build" -DBUILD_TESTING=OF
 cmake --build "$folder/build" --target package >"$folder/build.log" ||
   { tail -n 30 "$folder/build.log" >&2; exit 1; }
 
-{ read -r dll; read -r archive; } <"$folder/build/release-files.txt"
+{ read -r _; read -r archive; } <"$folder/build/release-files.txt"
 # The release as a downloader has it: the archive, unpacked beside it, and SHA256SUMS.
 release=$folder/release
-mkdir "$release"
-cp "$folder/build/$archive" "$release/"
-(cd "$release" && cmake -E tar xf "$archive")
-dll_entry=$(cd "$release" && find . -type f -name "$(basename "$dll")" -printf '%P\n')
-(cd "$release" && sha256sum "$archive" "$dll_entry" >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
+tools/lay-out-release.sh "$folder/build" "$release"
 
 echo
 echo "The release in $release: $archive, unpacked, and SHA256SUMS" \
