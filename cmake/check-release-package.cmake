@@ -75,6 +75,8 @@ string(ASCII 1 stand_in)
 string(REGEX REPLACE "[][;]|\\\\\\|" "${stand_in}" part "${part}")
 string(REGEX REPLACE "[][;|]" "${stand_in}" guide_words "${guide}")
 string(REGEX REPLACE "[ \t\r\n]+" " " guide_words "${guide_words}")
+# A first cell that names several lines in italics ("*A*, *B*") gives each its own line.
+string(REPLACE "*, *" "* *" part "${part}")
 string(REGEX REPLACE "[`*]" "" part "${part}")
 string(REGEX REPLACE "[ \t]+" " " part "${part}")
 string(REPLACE "\n" ";" lines "${part}")

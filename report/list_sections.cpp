@@ -30,19 +30,24 @@ ReportText& AddCount(ReportText& text, std::uint64_t count, const char* what) {
 }
 
 // "First load: the cleaning pass FAILED ...", as both lists head a failed pass's section.
-void AddFailedHeading(ReportText& text, unsigned pass, std::uint64_t erased) {
+void AddFailedHeading(ReportText& text, unsigned pass, const PassCounters& counters) {
   text.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": the cleaning pass FAILED ");
-  if (erased == 0) {
-    text.Add("before erasing anything (the report says why).").EndLine();
+  const std::uint64_t erased = ErasedCount(counters);
+  const std::uint64_t kept = KeptCount(counters);
+  if (erased == 0 && kept == 0) {
+    text.Add("before erasing or keeping anything (the report says why).").EndLine();
   } else {
-    AddCount(text.Add("after erasing "), erased, "");
-    text.Add("and the game ended without saving them (the report says why).").EndLine();
+    AddCount(text.Add("after erasing "), erased, "and keeping ").AddNumber(kept);
+    text.Add("; the game ended without saving (the report says why).").EndLine();
   }
 }
 
-// The heading, the forms, and the closing count; false when any of it could not be written.
+// The heading, the forms, and the closing line: the count listed, where a full record stopped,
+// and `unlistedKept` (the report's kept forms this list leaves out). False when any of it
+// could not be written.
 template <class Form>
-bool AppendSection(RunFile file, const ReportText& heading, const FormsOfPass<Form>& recorded) {
+bool AppendSection(RunFile file, const ReportText& heading, const FormsOfPass<Form>& recorded,
+                   std::uint64_t unlistedKept) {
   RunFileAppender list(file);
   ReportText closing;
   AddCount(closing, recorded.forms.size(), "listed");
@@ -51,6 +56,10 @@ bool AppendSection(RunFile file, const ReportText& heading, const FormsOfPass<Fo
     char digits[FormIdDigits + 1] = {};
     PutFormId(digits, recorded.firstUnrecordedFormId);
     closing.Add(digits).Add(" on: the plugin had no room for more");
+  }
+  if (unlistedKept != 0) {
+    closing.Add("; the report's other ").AddNumber(unlistedKept);
+    closing.Add(" kept are of other kinds or table entries with no form");
   }
   closing.EndLine();
   return list.Append(heading.Data(), heading.Size()) && AppendFormLines(list, recorded.forms) &&
@@ -74,31 +83,30 @@ void StartFormLists(ListRooms rooms) noexcept {
                !rooms.kept);
 }
 
-ListsWritten AppendPassToLists(unsigned pass, std::uint64_t erasedCount,
+ListsWritten AppendPassToLists(unsigned pass, const PassCounters& counters,
                                const ErasedFormsOfPass& erased,
                                const KeptFormsOfPass& kept) noexcept {
   bool erasedWritten = true;
   if (erased.recorded) {
     ReportText heading;
     heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
-    AddCount(heading, erasedCount, "erased").EndLine();
-    erasedWritten = AppendSection(RunFile::ErasedList, heading, erased);
+    AddCount(heading, ErasedCount(counters), "erased").EndLine();
+    erasedWritten = AppendSection(RunFile::ErasedList, heading, erased, 0);
   }
   if (!kept.recorded) return {erasedWritten, true};
   ReportText heading;
   heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
-  AddCount(heading, kept.forms.size(), "listed, kept by a rule (forms of other kinds are ");
-  heading.Add("only counted in the report)");
-  heading.EndLine();
-  return {erasedWritten, AppendSection(RunFile::KeptList, heading, kept)};
+  const std::uint64_t unlisted = UnlistedKeptCount(counters);
+  AddCount(heading, KeptCount(counters) - unlisted, "kept by a rule").EndLine();
+  return {erasedWritten, AppendSection(RunFile::KeptList, heading, kept, unlisted)};
 }
 
-void AppendFailedPassToLists(unsigned pass, std::uint64_t erasedCount,
+void AppendFailedPassToLists(unsigned pass, const PassCounters& counters,
                              const ErasedFormsOfPass& erased,
                              const KeptFormsOfPass& kept) noexcept {
   // Written with or without a record: a pass that failed before its walk lists no form.
   ReportText heading;
-  AddFailedHeading(heading, pass, erasedCount);
-  AppendSection(RunFile::ErasedList, heading, erased);
-  AppendSection(RunFile::KeptList, heading, kept);
+  AddFailedHeading(heading, pass, counters);
+  AppendSection(RunFile::ErasedList, heading, erased, 0);
+  AppendSection(RunFile::KeptList, heading, kept, UnlistedKeptCount(counters));
 }

@@ -24,13 +24,13 @@ struct ListsWritten {
   bool kept;    // true too when the run has no kept record
 };
 
-// The `pass`-th pass reported (1 for the first load's), which walked the table and erased
-// `erasedCount` forms: the heading gives the count, the section the forms recorded.
-ListsWritten AppendPassToLists(unsigned pass, std::uint64_t erasedCount,
+// The `pass`-th pass reported (1 for the first load's), which walked the table: each heading
+// gives the pass's count (from its counters), each section the forms recorded.
+ListsWritten AppendPassToLists(unsigned pass, const PassCounters& counters,
                                const ErasedFormsOfPass& erased,
                                const KeptFormsOfPass& kept) noexcept;
 
-// The `pass`-th pass, which failed: before its walk (nothing erased, nothing kept) or during it
-// (the forms erased and kept until then).
-void AppendFailedPassToLists(unsigned pass, std::uint64_t erasedCount,
+// The `pass`-th pass, which failed: before its walk (nothing erased, nothing kept) or, should
+// anything fail during it, after what its counters say.
+void AppendFailedPassToLists(unsigned pass, const PassCounters& counters,
                              const ErasedFormsOfPass& erased, const KeptFormsOfPass& kept) noexcept;

@@ -97,6 +97,21 @@ inline std::uint64_t ErasedCount(const PassCounters& counters) {
   return erased;
 }
 
+// Every form kept, and those the list of kept forms leaves out (other kinds, entries without
+// their form).
+inline std::uint64_t KeptCount(const PassCounters& counters) {
+  std::uint64_t kept = 0;
+  for (const std::uint64_t count : counters.kept) kept += count;
+  return kept;
+}
+inline std::uint64_t UnlistedKeptCount(const PassCounters& counters) {
+  std::uint64_t unlisted = 0;
+  for (std::size_t reason = 0; reason < KeptReasonCount; ++reason) {
+    if (!IsListedAsKept(static_cast<KeptReason>(reason))) unlisted += counters.kept[reason];
+  }
+  return unlisted;
+}
+
 // The check that stopped a pass before it could walk.
 enum class PassFailure : std::uint8_t {
   None,

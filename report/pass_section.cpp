@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "report/kept_reasons.h"
+#include "report/verdict.h"
 
 namespace {
 
@@ -105,6 +106,12 @@ void AddVerdict(ReportText& text, unsigned pass, const PassCounters& counters, s
   text.EndLine();
 }
 
+std::int64_t TicksPerSecond() {
+  LARGE_INTEGER ticksPerSecond;
+  QueryPerformanceFrequency(&ticksPerSecond);
+  return ticksPerSecond.QuadPart;
+}
+
 }  // namespace
 
 const char* LoadName(unsigned pass) {
@@ -127,10 +134,8 @@ void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counter
   Figure(text, SlotsLabel, counters.slotsInTable).EndLine();
   Figure(text, InUseLabel, counters.slotsInUse).EndLine();
   Figure(text, RestartsLabel, counters.walkRestarts).EndLine();
-  LARGE_INTEGER ticksPerSecond;
-  QueryPerformanceFrequency(&ticksPerSecond);
   text.Add(PausedLabel).PadTo(ValueColumn);
-  text.AddMilliseconds(counters.lockHeldTicks, ticksPerSecond.QuadPart, ValueWidth).EndLine();
+  text.AddMilliseconds(counters.lockHeldTicks, TicksPerSecond(), ValueWidth).EndLine();
   Figure(text, ExaminedLabel, erased + kept + counters.skipped).Add("  (= ").AddNumber(erased);
   text.Add(" erased + ").AddNumber(kept).Add(" kept + ").AddNumber(counters.skipped);
   text.Add(" skipped)").EndLine();
@@ -158,4 +163,8 @@ void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counter
     text.Add("  The second of the game's two kept forms could not be read: treated as absent.");
     text.EndLine();
   }
+}
+
+void AddPassVerdict(ReportText& text, unsigned pass, const PassCounters& counters) {
+  AddVerdict(text, {pass, &counters, MicrosecondsOf(counters.lockHeldTicks, TicksPerSecond())});
 }

@@ -12,3 +12,6 @@ const char* LoadName(unsigned pass);
 // its heading (the line after the blank line or the begins line that opens it) to its last
 // figure.
 void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters);
+
+// The verdict that ends the pass's section (verdict.h).
+void AddPassVerdict(ReportText& text, unsigned pass, const PassCounters& counters);

@@ -118,6 +118,22 @@ void AddPreviousRunEnd(ReportText& text) {
   text.Add(previous.nowAt.text).Add(".").EndLine();
 }
 
+// What a failed pass had done: nothing, when it failed before its walk.
+void AddFailedPassFigures(ReportText& text, const PassCounters& counters) {
+  const std::uint64_t erased = ErasedCount(counters);
+  const std::uint64_t kept = KeptCount(counters);
+  if (erased == 0 && kept == 0 && counters.skipped == 0) {
+    text.Add("Nothing was erased or kept.");
+    return;
+  }
+  text.Add("It had examined ").AddNumber(erased + kept + counters.skipped);
+  text.Add(" run-time forms: ").AddNumber(erased).Add(" erased (");
+  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::K)]).Add(" 'K', ");
+  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::J)]).Add(" 'J', ");
+  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::V)]).Add(" 'V'), ");
+  text.AddNumber(kept).Add(" kept, ").AddNumber(counters.skipped).Add(" skipped.");
+}
+
 constexpr TextWithFormId ListMarkerMissing =
     WithFormId("the game has no form ", ListMarkerFormId, "");
 
@@ -197,12 +213,13 @@ void ReportPass(const PassCounters& counters, const ErasedFormsOfPass& erased,
                 const KeptFormsOfPass& kept) noexcept {
   const bool begun = passBegun;
   const unsigned pass = PassToReport();
-  const ListsWritten listed = AppendPassToLists(pass, ErasedCount(counters), erased, kept);
+  const ListsWritten listed = AppendPassToLists(pass, counters, erased, kept);
   ReportText text;
   if (!begun) text.EndLine();
   AddPassSection(text, pass, counters);
   if (!listed.erased) AddUnwritten(text, RunFile::ErasedList);
   if (!listed.kept) AddUnwritten(text, RunFile::KeptList);
+  AddPassVerdict(text, pass, counters);
   AppendToReport(text, false);
 }
 
@@ -213,10 +230,11 @@ void ReportPassFailure(PassFailure failure, const PassCounters& counters,
   ReportText text;
   if (!begun) text.EndLine();
   text.AddTimestamp().Add(LoadName(pass));
-  text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure));
-  text.Add(". The game ends without saving; the plugin stays armed.").EndLine();
+  text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure)).Add(". ");
+  AddFailedPassFigures(text, counters);
+  text.Add(" The game ends without saving; the plugin stays armed.").EndLine();
   AppendToReport(text, true);
-  AppendFailedPassToLists(pass, ErasedCount(counters), erased, kept);
+  AppendFailedPassToLists(pass, counters, erased, kept);
 }
 
 void ReportRunEnd(bool disarmed) noexcept {
@@ -230,6 +248,8 @@ void ReportRunEnd(bool disarmed) noexcept {
         "KelvarionSaveCleaner.ini yourself.");
   }
   text.EndLine();
+  text.Add("  The cleaned save is the one you create now, when the box says the second phase is ");
+  text.Add("complete: quit, restart the game and load it.").EndLine();
   AppendToReport(text, false);
   CloseRunFiles();
 }

@@ -41,17 +41,21 @@ ReportText& ReportText::PadTo(std::size_t column) noexcept {
   return *this;
 }
 
+std::uint64_t MicrosecondsOf(std::int64_t ticks, std::int64_t ticksPerSecond) noexcept {
+  if (ticks < 0 || ticksPerSecond <= 0) return 0;
+  // Whole seconds first: a lock held for days would still fit in 64 bits.
+  const auto count = static_cast<std::uint64_t>(ticks);
+  const auto perSecond = static_cast<std::uint64_t>(ticksPerSecond);
+  return count / perSecond * 1'000'000 + count % perSecond * 1'000'000 / perSecond;
+}
+
 ReportText& ReportText::AddMilliseconds(std::int64_t ticks, std::int64_t ticksPerSecond,
                                         std::size_t width) noexcept {
   if (ticks < 0 || ticksPerSecond <= 0) {
     for (std::size_t pad = 7; pad < width; ++pad) AddChar(' ');
     return Add("unknown");
   }
-  // Microseconds; a lock held for days would still fit in 64 bits.
-  const auto micro =
-      static_cast<std::uint64_t>(ticks) / static_cast<std::uint64_t>(ticksPerSecond) * 1'000'000 +
-      static_cast<std::uint64_t>(ticks) % static_cast<std::uint64_t>(ticksPerSecond) * 1'000'000 /
-          static_cast<std::uint64_t>(ticksPerSecond);
+  const std::uint64_t micro = MicrosecondsOf(ticks, ticksPerSecond);
   // "6.641": the whole milliseconds take the field less the point and three decimals.
   AddNumber(micro / 1000, width > 4 ? width - 4 : 0).AddChar('.');
   const std::uint64_t fraction = micro % 1000;

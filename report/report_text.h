@@ -35,6 +35,9 @@ class ReportText {
   std::size_t lineStart_ = 0;
 };
 
+// Counter ticks as whole microseconds; 0 for a time that cannot be told.
+std::uint64_t MicrosecondsOf(std::int64_t ticks, std::int64_t ticksPerSecond) noexcept;
+
 // "Kelvarion Save Cleaner - VKRX Plugin by Tovenmarek v2.0: ", the first words of every file
 // the plugin writes.
 ReportText& AddProductTitle(ReportText& text) noexcept;

@@ -264,7 +264,8 @@ TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
 
   const std::string line = std::string("First load: the cleaning pass FAILED: ") +
                            GetParam().check +
-                           ". The game ends without saving; the plugin stays armed.";
+                           ". Nothing was erased or kept. The game ends without saving; the "
+                           "plugin stays armed.";
   EXPECT_TRUE(report.Has(line)) << line;
   EXPECT_TRUE(report.passes.empty());
   const auto shown = result.Filter({"report "});
@@ -272,7 +273,8 @@ TEST_P(FailedPreconditionTest, ErasesNothingAndEndsTheGame) {
   EXPECT_NE(shown[0].find(line + "\\r\\n"), std::string::npos) << "not on disk at the fatal box";
   // Both lists end with the failed pass's section, on disk when the fatal box shows.
   const std::string section =
-      "  First load: the cleaning pass FAILED before erasing anything (the report says why).\\r\\n"
+      "  First load: the cleaning pass FAILED before erasing or keeping anything (the report "
+      "says why).\\r\\n"
       "0 forms listed\\r\\n";
   for (const char* list : {"KelvarionSaveCleaner.erased.txt", "KelvarionSaveCleaner.kept.txt"}) {
     const auto lists = result.Filter({std::string("file ") + list + " "});

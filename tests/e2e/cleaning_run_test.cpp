@@ -144,7 +144,7 @@ TEST(FailedPass, SecondLoadEndsTheGameWithLine582) {
 struct DisarmFailureCase {
   const char* name;
   const char* breakSettings;
-  const char* reportEnd;        // the report's last line; null: there is none at the end
+  const char* reportEnd;        // the report's end-of-run line; null: there is no report
   const char* beforeLoad = "";  // lines before the start
 };
 
@@ -164,8 +164,8 @@ TEST_P(DisarmFailureTest, SecondNoticeCarriesTheWarningAndTheSinkIsDetachedAnywa
     EXPECT_FALSE(report_checks::ReportExists(scenario.Folder()));
   } else {
     const auto report = report_checks::ReadReport(scenario.Folder());
-    ASSERT_FALSE(report.lines.empty());
-    EXPECT_EQ(report.lines.back(), GetParam().reportEnd);
+    ASSERT_GE(report.lines.size(), 2u);
+    EXPECT_EQ(report.lines[report.lines.size() - 2], GetParam().reportEnd);
   }
 }
 

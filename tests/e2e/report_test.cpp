@@ -119,7 +119,8 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   EXPECT_EQ(report.passes[1].Figure(report_labels::Kept), "930");
   EXPECT_EQ(report.passes[1].Figure(report_labels::Skipped), "1500");
   EXPECT_EQ(report.passes[1].Figure(report_labels::Unreadable), "20");
-  EXPECT_EQ(report.lines.back(),
+  ASSERT_GE(report.lines.size(), 2u);
+  EXPECT_EQ(report.lines[report.lines.size() - 2],
             "End of the run: bPluginActive is now 0; the plugin stays idle from the next start.");
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
   report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
@@ -138,16 +139,20 @@ TEST(Report, AFullRunTiesEveryFigureToTheSimulatorsBookkeeping) {
   }
 }
 
+const std::string Normal = "Verdict: every figure is in its normal range.";
+
 struct VerdictCase {
   const char* name;
-  std::string script;   // the world and the loads
-  std::string verdict;  // the last pass's first line
-  std::string next;     // and the line after it
+  std::string script;                          // the world and the loads
+  std::string verdict;                         // the last pass's first line
+  std::string next;                            // and the line after it
+  std::vector<std::string> judged = {Normal};  // and its last lines: the figures judged
 };
 
 class VerdictTest : public ::testing::TestWithParam<VerdictCase> {};
 
-// Each pass opens with what it did in plain words and what the player does at the box to come.
+// Each pass opens with what it did in plain words and what the player does at the box to come,
+// and ends with the judgement of its figures.
 TEST_P(VerdictTest, OpensThePassSectionInPlainWords) {
   SimScenario scenario;
   scenario.WriteSettings(ArmedSettings);
@@ -157,6 +162,7 @@ TEST_P(VerdictTest, OpensThePassSectionInPlainWords) {
   ASSERT_FALSE(report.passes.empty());
   EXPECT_EQ(report.passes.back().title, GetParam().verdict);
   EXPECT_EQ(report.passes.back().next, GetParam().next);
+  EXPECT_EQ(report.passes.back().verdict, GetParam().judged);
   report_checks::ExpectReportMatchesTallies(report, result);
   report_checks::ExpectErasedListMatchesEraseCalls(scenario.Folder(), result);
   report_checks::ExpectKeptListMatchesTally(scenario.Folder(), result);
@@ -210,7 +216,20 @@ INSTANTIATE_TEST_SUITE_P(
         VerdictCase{"SecondLoadErasesSeveral",
                     SomeForms + "loadgame\nform FF000005 V expect=erase\n"
                                 "form FF000006 J base=FF00B001 expect=erase\nloadgame\n",
-                    "Second load: 2 more forms erased (0 'K', 1 'J', 1 'V'), 1 kept.", QuitNext}),
+                    "Second load: 2 more forms erased (0 'K', 1 'J', 1 'V'), 1 kept.", QuitNext},
+        // Far more erased at the second load than a save and reload make, two of them unreadable.
+        VerdictCase{"SecondLoadOutOfRange",
+                    SomeForms + "loadgame\n" + ManyErasableForms(99) +
+                        "form FF200001 V fault=parent expect=erase\n"
+                        "form FF200002 V fault=parent expect=erase\nloadgame\n",
+                    "Second load: 101 more forms erased (0 'K', 0 'J', 101 'V'), 1 kept.",
+                    QuitNext,
+                    {"Look at: forms with unreadable data, 1.9 in 100 of the forms judged (1 to 5 "
+                     "in 100): read the unreadable lines of both lists before you keep playing "
+                     "this save.",
+                     "Look at: forms erased at this load, 101 (more than 100): more than a save "
+                     "and a reload make; check that you loaded the save you made at the first "
+                     "box."}}),
     testing_support::RowName());
 
 // Memory is short at the armed start: the kept record gets 4096 forms' room (8 MiB to 64 KiB
@@ -267,8 +286,8 @@ TEST(Report, AFailureLineNeedsNoMemory) {
       scenario.Run("demo-world\nmarker none\nload\nmessage 2\nmalloc-fail 1 100000000\nloadgame\n");
   EXPECT_TRUE(ReadReport(scenario.Folder())
                   .Has("First load: the cleaning pass FAILED: the game's outpost marker is "
-                       "missing. The game ends "
-                       "without saving; the plugin stays armed."));
+                       "missing. Nothing was erased or kept. The game ends without saving; the "
+                       "plugin stays armed."));
   EXPECT_EQ(result.Filter({"box-w", "terminate"}),
             (std::vector<std::string>{testing_support::BoxLine('w', expected::FailedPassFatal(572)),
                                       "terminate self=1 code=0"}))
@@ -278,8 +297,8 @@ TEST(Report, AFailureLineNeedsNoMemory) {
     const auto sections = report_checks::ReadListSections(scenario.Folder(), list);
     ASSERT_EQ(sections.size(), 1u);
     EXPECT_EQ(sections[0].heading,
-              "First load: the cleaning pass FAILED before erasing anything (the report says "
-              "why).");
+              "First load: the cleaning pass FAILED before erasing or keeping anything (the "
+              "report says why).");
     EXPECT_EQ(sections[0].closing, "0 forms listed");
   }
 }

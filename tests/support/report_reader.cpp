@@ -72,7 +72,7 @@ Report Parse(const std::string& text) {
     if (StartsWithTimestamp(line)) line = line.substr(21);
     report.lines.push_back(line);
     if (IsVerdict(line)) {
-      report.passes.push_back({line, "", {}, {}});
+      report.passes.push_back({line, "", {}, {}, false, {}});
       section = &report.passes.back();
     } else if (line.rfind("  ", 0) != 0) {
       section = nullptr;
@@ -80,6 +80,10 @@ Report Parse(const std::string& text) {
       section->next = line.substr(2);
     } else if (section != nullptr && line == KeptFormBLine) {
       section->keptFormBUnreadable = true;
+    } else if (section != nullptr &&
+               (line.rfind("  Verdict: ", 0) == 0 || line.rfind("  Look at: ", 0) == 0 ||
+                line.rfind("  Ask for help: ", 0) == 0)) {
+      section->verdict.push_back(line.substr(2));
     } else if (section != nullptr) {
       // "  Label:        figure  note": the label ends where a run of blanks begins.
       const std::string body = Trimmed(line);

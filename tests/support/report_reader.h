@@ -18,6 +18,9 @@ struct PassSection {
   // Label -> what follows the figure ("(= 1500 erased + 930 kept)", "ms").
   std::map<std::string, std::string> notes;
   bool keptFormBUnreadable = false;  // the section says the second kept form was unreadable
+  // Its verdict: "Verdict: every figure is in its normal range.", or a "Look at: ..." or
+  // "Ask for help: ..." line for each figure out of its range.
+  std::vector<std::string> verdict;
 
   std::string Figure(const std::string& label) const;
 };

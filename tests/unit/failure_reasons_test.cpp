@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "report/report.h"
 #include "report/run_file_names.h"
 #include "report/run_files.h"
+#include "report/verdict.h"
 #include "sim/import_patch.h"
 #include "sim/program_files.h"
 #include "sim/scratch_folder.h"
@@ -120,10 +122,10 @@ bool Names(const NamedLine& named, const PrintedLine& line) {
   return Names(named, line.text) || (!line.label.empty() && Names(named, line.label));
 }
 
-// Each row's first column of the table after "Line by line": the lines it names, each in
+// Each row's first column of the table under "The report line by line": the lines it names, each in
 // italics; "'K' / 'J': ..." names the line of each kind.
 std::vector<NamedLine> LineByLineTable(const std::string& readme) {
-  const std::size_t begin = readme.find("\n| line |", readme.find("Line by line ("));
+  const std::size_t begin = readme.find("\n| line |", readme.find("### The report line by line"));
   if (begin == std::string::npos) return {};
   const std::string table = readme.substr(begin, readme.find("\n\n", begin) - begin);
   static const std::regex row("\n\\| ([^|]+) \\|");
@@ -164,6 +166,48 @@ std::string PassSection(unsigned pass, bool eraseOutposts, bool erasedAny) {
   ReportText text;
   AddPassSection(text, pass, counters);
   return Text(text);
+}
+
+// Every verdict line a pass can end with: the normal one, then each figure out of its range
+// (the unreadable share in both of its bands).
+std::string EveryVerdictLine() {
+  ReportText text;
+  PassCounters normal;
+  AddVerdict(text, {1, &normal, 0});
+  for (const std::uint64_t unreadable : {20, 600}) {
+    PassCounters counters;
+    counters.erased[0] = 1000;
+    counters.unreadableForms = unreadable;
+    counters.walkRestarts = 3;
+    counters.kept[static_cast<std::size_t>(KeptReason::NoFormOrKeyMismatch)] = 101;
+    counters.kept[static_cast<std::size_t>(KeptReason::VKeptForm)] = 3;
+    const JudgedFigures figures{2, &counters, 2'000'000};
+    EXPECT_EQ(JudgePass(figures).count, JudgedFigureCount) << "a figure is never judged";
+    AddVerdict(text, figures);
+  }
+  return Text(text);
+}
+
+// Plain words to compare: markup and line breaks gone, every number an N.
+std::string Words(const std::string& text) {
+  static const std::regex markup("[*`]|\\s+");
+  static const std::regex number("[0-9]+(\\.[0-9]+)?");
+  std::string words = std::regex_replace(text, markup, " ");
+  words = std::regex_replace(std::regex_replace(words, std::regex(" +"), " "), number, "N");
+  return std::regex_replace(words, std::regex("\\bN\\b"), "N");
+}
+
+// The guide quotes every verdict line, its words apart from its figures.
+TEST(ReportLines, TheGuideQuotesEveryVerdictLine) {
+  const std::string readme = sim::ReadWholeFile(sim::BesideThisProgram(L"README.md")).value_or("");
+  const std::string guide = Words(readme.substr(0, readme.find("<!-- players' guide: end -->")));
+  std::istringstream lines(EveryVerdictLine());
+  int quoted = 0;
+  for (std::string line; std::getline(lines, line); ++quoted) {
+    const std::string words = Words(line.substr(0, line.find('\r')));
+    EXPECT_NE(guide.find(words.substr(1)), std::string::npos) << "not in the guide:" << words;
+  }
+  EXPECT_EQ(quoted, 1 + 2 * static_cast<int>(JudgedFigureCount));
 }
 
 HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
@@ -233,7 +277,7 @@ TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrints) {
   const std::vector<NamedLine> table = LineByLineTable(readme);
   const std::vector<PrintedLine> printed =
       LinesOf(ReportsOfRuns() + PassSection(1, false, true) + PassSection(2, true, true) +
-              PassSection(1, false, false) + PassSection(2, true, false));
+              PassSection(1, false, false) + PassSection(2, true, false) + EveryVerdictLine());
   ASSERT_GT(table.size(), 30u) << "no line-by-line table in README.md";
   std::set<std::string> unnamed;
   for (const PrintedLine& line : printed) {

@@ -1,0 +1,113 @@
+// The judge of a pass's figures, with no world: one row just inside and one just outside each
+// range a pass can cross.
+#include "report/verdict.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/row_name.h"
+
+namespace {
+
+using testing_support::PrintTo;
+
+using Found = std::vector<std::pair<JudgedFigure, Concern>>;
+
+struct RangeCase {
+  const char* name;
+  std::uint64_t unreadable = 0;
+  std::uint64_t restarts = 0;
+  std::uint64_t withoutForm = 0;
+  std::uint64_t gamesKeptForms = 0;
+  std::uint64_t erased = 400;  // 'V' forms
+  unsigned pass = 1;
+  std::uint64_t lockMicroseconds = 5000;
+  Found found = {};
+};
+
+class JudgePassTest : public ::testing::TestWithParam<RangeCase> {};
+
+TEST_P(JudgePassTest, FindsExactlyTheFiguresOutOfRange) {
+  const RangeCase& row = GetParam();
+  PassCounters counters;
+  counters.erased[static_cast<std::size_t>(ErasedType::V)] = row.erased;
+  // 1000 forms judged (erased and kept) at 400 erased, beside many skipped ones, which are not
+  // judged: the unreadable share is over the 1000.
+  counters.kept[static_cast<std::size_t>(KeptReason::KHoldLink)] =
+      1000 - row.erased - row.withoutForm - row.gamesKeptForms;
+  counters.kept[static_cast<std::size_t>(KeptReason::NoFormOrKeyMismatch)] = row.withoutForm;
+  counters.kept[static_cast<std::size_t>(KeptReason::VKeptForm)] = row.gamesKeptForms;
+  counters.skipped = 5000;
+  counters.unreadableForms = row.unreadable;
+  counters.walkRestarts = row.restarts;
+  const Findings findings = JudgePass({row.pass, &counters, row.lockMicroseconds});
+  Found found;
+  for (std::size_t i = 0; i < findings.count; ++i) {
+    found.emplace_back(findings.items[i].figure, findings.items[i].concern);
+  }
+  EXPECT_EQ(found, row.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, JudgePassTest,
+    ::testing::Values(RangeCase{.name = "AllNormal"},
+                      RangeCase{.name = "UnreadableJustUnderOneIn100", .unreadable = 9},
+                      RangeCase{.name = "UnreadableOneIn100",
+                                .unreadable = 10,
+                                .found = {{JudgedFigure::UnreadableShare, Concern::LookAt}}},
+                      RangeCase{.name = "UnreadableFiveIn100",
+                                .unreadable = 50,
+                                .found = {{JudgedFigure::UnreadableShare, Concern::LookAt}}},
+                      RangeCase{.name = "UnreadableOverFiveIn100",
+                                .unreadable = 51,
+                                .found = {{JudgedFigure::UnreadableShare, Concern::AskForHelp}}},
+                      RangeCase{.name = "TwoRestarts", .restarts = 2},
+                      RangeCase{.name = "ThreeRestarts",
+                                .restarts = 3,
+                                .found = {{JudgedFigure::WalkRestarts, Concern::AskForHelp}}},
+                      RangeCase{.name = "HundredEntriesWithoutForm", .withoutForm = 100},
+                      RangeCase{.name = "HundredAndOneEntriesWithoutForm",
+                                .withoutForm = 101,
+                                .found = {{JudgedFigure::EntriesWithoutForm, Concern::AskForHelp}}},
+                      RangeCase{.name = "BothOfTheGamesKeptForms", .gamesKeptForms = 2},
+                      RangeCase{
+                          .name = "HundredMoreErasedAtTheSecondLoad", .erased = 100, .pass = 2},
+                      RangeCase{.name = "HundredAndOneMoreErasedAtTheSecondLoad",
+                                .erased = 101,
+                                .pass = 2,
+                                .found = {{JudgedFigure::SecondLoadErasures, Concern::LookAt}}},
+                      RangeCase{.name = "ASecondOfLockTime", .lockMicroseconds = 1'000'000},
+                      RangeCase{.name = "JustOverASecondOfLockTime",
+                                .lockMicroseconds = 1'000'001,
+                                .found = {{JudgedFigure::LockTime, Concern::LookAt}}},
+                      RangeCase{.name = "SeveralInTheReportsOrder",
+                                .unreadable = 60,
+                                .restarts = 4,
+                                .erased = 500,
+                                .pass = 2,
+                                .lockMicroseconds = 2'000'000,
+                                .found = {{JudgedFigure::UnreadableShare, Concern::AskForHelp},
+                                          {JudgedFigure::WalkRestarts, Concern::AskForHelp},
+                                          {JudgedFigure::SecondLoadErasures, Concern::LookAt},
+                                          {JudgedFigure::LockTime, Concern::LookAt}}}),
+    testing_support::RowName());
+
+// The figure printed never contradicts its band: rounded toward the band's inside.
+TEST(VerdictLines, ShowTheFigureItsBandAndWhatToDo) {
+  PassCounters counters;
+  counters.erased[0] = 990;
+  counters.kept[static_cast<std::size_t>(KeptReason::KHoldLink)] = 10;
+  counters.unreadableForms = 51;  // 5.1 in 100 of the 1000 judged
+  ReportText text;
+  AddVerdict(text, {1, &counters, 1'000'001});
+  EXPECT_EQ(std::string(text.Data(), text.Size()),
+            "  Ask for help: forms with unreadable data, 5.1 in 100 of the forms judged (over 5 in "
+            "100): do not keep playing this save: ask for help with the report and both lists.\r\n"
+            "  Look at: game paused for this pass, 1001 ms (more than 1000 ms): harmless if the "
+            "game went on as before; a larger save pauses it longer.\r\n");
+}
+
+}  // namespace
