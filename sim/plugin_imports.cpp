@@ -111,12 +111,12 @@ void WINAPI FixedGetLocalTime(SYSTEMTIME* time) {
 }
 
 BOOL WINAPI VirtualQueryPerformanceCounter(LARGE_INTEGER* counter) {
-  counter->QuadPart = VirtualClockNs();
+  counter->QuadPart = PerformanceCounterTicks();
   return TRUE;
 }
 
 BOOL WINAPI VirtualQueryPerformanceFrequency(LARGE_INTEGER* frequency) {
-  frequency->QuadPart = 1'000'000'000;
+  frequency->QuadPart = PerformanceCounterFrequency();
   return TRUE;
 }
 

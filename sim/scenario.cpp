@@ -240,6 +240,17 @@ const Verb VerbList[] = {
        DispatchPlayerUpdate();
        return true;
      }},
+    {"performance-counter", "HZ UPTIME",
+     "the performance counter behind the plugin's clock counts HZ ticks a second (1 GHz unless "
+     "set) and read UPTIME seconds' worth when the clock read 0, as after days of play",
+     false,
+     [](Scenario&, const Line& line, std::string& error) {
+       if (line.Number(1) <= 0 || line.Number(1) > 9'000'000'000) {
+         return error = "performance-counter needs HZ from 1 to 9000000000", false;
+       }
+       SetPerformanceCounter(line.Number(1), line.Number(2));
+       return true;
+     }},
     {"updates", "FROM STEP COUNT", "COUNT player updates at FROM, FROM + STEP, ...", false,
      [](Scenario&, const Line& line, std::string&) {
        for (long long i = 0; i < line.Number(3); ++i) {

@@ -217,6 +217,26 @@ INSTANTIATE_TEST_SUITE_P(
                     SomeForms + "loadgame\nform FF000005 V expect=erase\n"
                                 "form FF000006 J base=FF00B001 expect=erase\nloadgame\n",
                     "Second load: 2 more forms erased (0 'K', 1 'J', 1 'V'), 1 kept.", QuitNext},
+        // One form kept for each rule the kept list names a word for, two it leaves out.
+        VerdictCase{"EveryKeptReason",
+                    "form 0000B002 S list=0\nform 00000007 S list=0\n"
+                    "form 00002001 G list=0 items=m\nkept-a FF00000C\n"
+                    "form FF000001 K hold base=FF00B001 expect=k-hold-link\n"
+                    "form FF000002 K expect=k-no-base\n"
+                    "form FF000003 K base=00000007 expect=k-base-7\n"
+                    "form FF000004 K base=0000B002 expect=k-loaded-base\n"
+                    "form FF000005 K holder=11 base=FF00B001 expect=k-named-items\n"
+                    "form FF000006 K held base=FF00B001 expect=k-held\n"
+                    "form FF000007 J hold base=FF00B001 expect=j-hold-link\n"
+                    "form FF000008 J expect=j-no-base\n"
+                    "form FF000009 J base=0000B002 expect=j-loaded-base\n"
+                    "form FF00000A J holder=11 base=FF00B001 expect=j-named-items\n"
+                    "form FF00000B J held base=FF00B001 expect=j-held\n"
+                    "form FF00000C V expect=v-kept-form\n"
+                    "form FF00000D V parent ids=0 cast=+20C59F expect=v-list-marked\n"
+                    "form FF00000E V parent ids=00002001 expect=v-outpost\n"
+                    "form FF00000F X expect=other-type\nform FF000010 K nullform\nloadgame\n",
+                    "First load: nothing to erase, 16 kept.", ReloadNext},
         // Far more erased at the second load than a save and reload make, two of them unreadable.
         VerdictCase{"SecondLoadOutOfRange",
                     SomeForms + "loadgame\n" + ManyErasableForms(99) +

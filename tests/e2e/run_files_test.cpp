@@ -250,6 +250,11 @@ INSTANTIATE_TEST_SUITE_P(
                                "before the next start)",
                         .traced = std::vector<std::string>(5, "sleep 100"),
                         .heldForGood = OldReportName},
+        DestinationCase{.name = "DirectoryInTheKeptListsPlace",
+                        .before = {{report_checks::KeptListName, Folder}},
+                        .after = {{report_checks::KeptListName, Folder}},
+                        .kept = Goes::OtherName,
+                        .why = "a folder stands in the place of KelvarionSaveCleaner.kept.txt"},
         DestinationCase{.name = "DirectoryInTheListsPlace",
                         .before = {{ErasedListName, Folder}},
                         .after = {{ErasedListName, Folder}},
@@ -313,6 +318,20 @@ INSTANTIATE_TEST_SUITE_P(
         DestinationCase{.name = "WriterDenierRefusedAfterTheFirstBox",
                         .script = "box 2 hold KelvarionSaveCleaner.erased.txt r\n",
                         .traced = {"hold KelvarionSaveCleaner.erased.txt -> error 32"}},
+        // Once the run's end is written the files are free: a spreadsheet opens each at the
+        // second phase's box.
+        DestinationCase{.name = "WriterDenierOpensEachFileAfterTheRunsEnd",
+                        .script = "box 3 hold KelvarionSaveCleaner.log r\n"
+                                  "box 3 hold KelvarionSaveCleaner.erased.txt r\n"
+                                  "box 3 hold KelvarionSaveCleaner.kept.txt r\n",
+                        .traced = {"hold KelvarionSaveCleaner.log -> held",
+                                   "hold KelvarionSaveCleaner.erased.txt -> held",
+                                   "hold KelvarionSaveCleaner.kept.txt -> held"}},
+        // Explorer renames or deletes a list while the run holds it: it opens the list for
+        // deleting, sharing everything, and is let.
+        DestinationCase{.name = "ExplorerMayRenameAListDuringTheRun",
+                        .script = "box 1 hold KelvarionSaveCleaner.kept.txt rwd for=d\n",
+                        .traced = {"hold KelvarionSaveCleaner.kept.txt -> held"}},
         // A scanner holds the previous list (sharing violation) or its old one (access denied)
         // and lets go after the plugin's first rename has failed: the rename is tried again.
         DestinationCase{.name = "PreviousListHeldForAMoment",
