@@ -29,8 +29,7 @@ unsigned PassLeftOpen(const char* tail, std::size_t length) noexcept {
   while (end > 0 && (tail[end - 1] == '\n' || tail[end - 1] == '\r')) --end;
   std::size_t start = end;
   while (start > 0 && tail[start - 1] != '\n') --start;
-  // Cut by the tail's start: no whole line to judge.
-  if (start == 0 && length == TailBytes) return 0;
+  // A line the tail's start cut is longer than any begins line, which is judged whole.
   const char* line = tail + start;
   const std::size_t lineLength = end - start;
   if (lineLength < TimestampLength || !IsTimestamp(line)) return 0;

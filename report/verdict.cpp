@@ -76,14 +76,14 @@ void AddFindingLine(ReportText& text, const Finding& finding,
     case JudgedFigure::UnreadableShare:
       text.Add("forms with unreadable data, ");
       AddPer100(text, counters.unreadableForms, Judged(counters), help);
-      text.Add(" in 100 of the forms judged (");
+      text.Add(" in 100 of the ").AddNumber(Judged(counters)).Add(" forms judged (");
       if (help) {
         text.Add("over ").AddNumber(UnreadableLookAtUpToIn100).Add(" in 100): do not keep ");
         text.Add("playing this save: ask for help with the report and both lists.");
       } else {
         text.AddNumber(UnreadableNormalBelowIn100).Add(" to ").AddNumber(UnreadableLookAtUpToIn100);
-        text.Add(" in 100): read the unreadable lines of both lists before you keep playing ");
-        text.Add("this save.");
+        text.Add(" in 100): if none of the erased forms marked unreadable in the list is an ");
+        text.Add("object you care about, keep playing this save.");
       }
       break;
     case JudgedFigure::WalkRestarts:
@@ -105,7 +105,7 @@ void AddFindingLine(ReportText& text, const Finding& finding,
       text.Add("ask for help with the report.");
       break;
     case JudgedFigure::SecondLoadErasures:
-      text.Add("forms erased at this load, ").AddNumber(ErasedCount(counters));
+      text.Add("forms erased at the second load, ").AddNumber(ErasedCount(counters));
       AddAbove(text, SecondLoadErasuresNormalUpTo, "");
       text.Add("more than a save and a reload make; check that you loaded the save you made at ");
       text.Add("the first box.");

@@ -238,18 +238,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "form FF00000F X expect=other-type\nform FF000010 K nullform\nloadgame\n",
                     "First load: nothing to erase, 16 kept.", ReloadNext},
         // Far more erased at the second load than a save and reload make, two of them unreadable.
-        VerdictCase{"SecondLoadOutOfRange",
-                    SomeForms + "loadgame\n" + ManyErasableForms(99) +
-                        "form FF200001 V fault=parent expect=erase\n"
-                        "form FF200002 V fault=parent expect=erase\nloadgame\n",
-                    "Second load: 101 more forms erased (0 'K', 0 'J', 101 'V'), 1 kept.",
-                    QuitNext,
-                    {"Look at: forms with unreadable data, 1.9 in 100 of the forms judged (1 to 5 "
-                     "in 100): read the unreadable lines of both lists before you keep playing "
-                     "this save.",
-                     "Look at: forms erased at this load, 101 (more than 100): more than a save "
-                     "and a reload make; check that you loaded the save you made at the first "
-                     "box."}}),
+        VerdictCase{
+            "SecondLoadOutOfRange",
+            SomeForms + "loadgame\n" + ManyErasableForms(99) +
+                "form FF200001 V fault=parent expect=erase\n"
+                "form FF200002 V fault=parent expect=erase\nloadgame\n",
+            "Second load: 101 more forms erased (0 'K', 0 'J', 101 'V'), 1 kept.",
+            QuitNext,
+            {"Look at: forms with unreadable data, 1.9 in 100 of the 102 forms judged (1 to "
+             "5 in 100): if none of the erased forms marked unreadable in the list is an "
+             "object you care about, keep playing this save.",
+             "Look at: forms erased at the second load, 101 (more than 100): more than a "
+             "save and a reload make; check that you loaded the save you made at the "
+             "first box."}}),
     testing_support::RowName());
 
 // Memory is short at the armed start: the kept record gets 4096 forms' room (8 MiB to 64 KiB

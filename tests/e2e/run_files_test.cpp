@@ -299,6 +299,12 @@ INSTANTIATE_TEST_SUITE_P(
                         .script = "deny-changes .erased.\n",
                         .list = Goes::Nowhere,
                         .traced = CreationsDenied({{"KelvarionSaveCleaner.erased", ".txt"}})},
+        // Windows refuses the usual name alone: the run's own name is let.
+        DestinationCase{.name = "UsualListNameRefused",
+                        .script = "deny-changes KelvarionSaveCleaner.erased.txt\n",
+                        .list = Goes::OtherName,
+                        .why = "Windows refused to move it aside or to create it",
+                        .traced = {"file-refused create KelvarionSaveCleaner.erased.txt denied"}},
         DestinationCase{.name = "KeptListCannotBeCreated",
                         .script = "deny-changes .kept.\n",
                         .kept = Goes::Nowhere,

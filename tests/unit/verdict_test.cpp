@@ -104,8 +104,9 @@ TEST(VerdictLines, ShowTheFigureItsBandAndWhatToDo) {
   ReportText text;
   AddVerdict(text, {1, &counters, 1'000'001});
   EXPECT_EQ(std::string(text.Data(), text.Size()),
-            "  Ask for help: forms with unreadable data, 5.1 in 100 of the forms judged (over 5 in "
-            "100): do not keep playing this save: ask for help with the report and both lists.\r\n"
+            "  Ask for help: forms with unreadable data, 5.1 in 100 of the 1000 forms judged (over "
+            "5 in 100): do not keep playing this save: ask for help with the report and both "
+            "lists.\r\n"
             "  Look at: game paused for this pass, 1001 ms (more than 1000 ms): harmless if the "
             "game went on as before; a larger save pauses it longer.\r\n");
 }
