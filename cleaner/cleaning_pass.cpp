@@ -30,6 +30,10 @@ PassFailure CleanFormTable(PassTally& tally) {
   if (listMarkerForm == nullptr) return PassFailure::ListMarkerFormMissing;
   // Its room was taken at the armed start, or the game had too little memory then.
   if (!ErasedFormIds.HasMembership()) return PassFailure::TooLittleMemoryAtStart;
+  // Faults on guarded members are absorbed only while this pass runs. Installed (and removed)
+  // outside the lock: Windows takes the handler's entry from the heap.
+  const FaultAbsorberScope absorber;
+  if (!absorber.Installed()) return PassFailure::FaultHandlerNotInstalled;
 
   // On disk before the lock is taken: should the game end inside the pass, the report shows
   // that the pass began and never ended.
@@ -46,9 +50,6 @@ PassFailure CleanFormTable(PassTally& tally) {
   void* keptSource = ReadEngineSlot<void*>(HostEntryTable::KeptFormSourceSlot);
   if (keptSource == nullptr) return PassFailure::NoKeptFormSource;
 
-  // Faults on guarded members are absorbed only while this pass walks.
-  const FaultAbsorberScope absorber;
-  if (!absorber.Installed()) return PassFailure::FaultHandlerNotInstalled;
   const GameForm* keptFormA = GetKeptForm(keptSource);
   // Read once, before the walk: a fault here belongs to no form the walk judges.
   const std::uint64_t faultsBefore = AbsorbedFaultCount();

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -49,16 +48,16 @@ std::array<const char*, 7> FatalTextPieces(const char* functionName, const char*
 // An unsigned number in decimal, without leading zeros.
 struct Decimal {
   char digits[11] = {};
-  const char* text = digits + sizeof digits - 1;
+  std::size_t first = sizeof digits - 1;  // where the number begins in `digits`
+
+  const char* Text() const { return digits + first; }
 };
 Decimal DecimalOf(unsigned value) {
   Decimal decimal;
-  char* first = decimal.digits + sizeof decimal.digits - 1;
   do {
-    *--first = static_cast<char>('0' + value % 10);
+    decimal.digits[--decimal.first] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  decimal.text = first;
   return decimal;
 }
 
@@ -72,8 +71,8 @@ void Append(char (&buffer)[Size], std::size_t& length, const char* text, std::si
   buffer[length] = '\0';
 }
 
-// The fatal box and the exit with no heap at all: caption and text are composed and widened in
-// fixed buffers (every fatal text is far shorter).
+// The fatal box and the exit without the heap: caption and text are composed and widened in
+// fixed buffers (every fatal text is far shorter). The box itself is Windows' to show.
 void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
                                       const char* errorText) noexcept {
   const VersionRecord& record = VKRXPlugin_Version;
@@ -85,7 +84,7 @@ void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
   char text[1024] = {};
   std::size_t textLength = 0;
   const Decimal lineText = DecimalOf(line);
-  for (const char* piece : FatalTextPieces(functionName, lineText.text, errorText)) {
+  for (const char* piece : FatalTextPieces(functionName, lineText.Text(), errorText)) {
     Append(text, textLength, piece);
   }
   wchar_t wideCaption[300] = {};
@@ -97,9 +96,6 @@ void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
   TerminateProcess(GetCurrentProcess(), 0);
 }
 
-// Enough for any fatal text and its caption, widened.
-constexpr std::size_t HeapProbeBytes = 2048;
-
 }  // namespace
 
 std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
@@ -107,27 +103,16 @@ std::string ComposeFatalErrorText(const std::string& functionName, unsigned line
   std::string text;
   const Decimal lineText = DecimalOf(line);
   for (const char* piece :
-       FatalTextPieces(functionName.c_str(), lineText.text, errorText.c_str())) {
+       FatalTextPieces(functionName.c_str(), lineText.Text(), errorText.c_str())) {
     text += piece;
   }
   return text;
 }
 
 void ReportFatalError(const char* functionName, unsigned line, const char* errorText) noexcept {
-  // Composing the text allocates. With the heap exhausted, that would throw, and on a thread that
-  // has never thrown the C++ runtime cannot even allocate its exception state: it calls abort(),
-  // and the game ends with no box. So the heap is asked first; without it, or should anything
-  // throw all the same, the box is shown from fixed buffers.
-  // malloc, not new (std::nothrow): the latter throws and catches inside.
-  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory,cppcoreguidelines-no-malloc): a probe
-  if (void* probe = std::malloc(HeapProbeBytes)) {
-    std::free(probe);  // NOLINT(cppcoreguidelines-owning-memory,cppcoreguidelines-no-malloc)
-    try {
-      ShowFatalErrorAndExit(ComposeFatalErrorText(functionName, line, errorText));
-      return;  // termination did not take effect: the caller goes on as after any fatal box
-    } catch (...) {
-      // The heap ran out after all: below.
-    }
-  }
+  // Composed as ComposeFatalErrorText lays it out and shown as ShowFatalErrorAndExit shows it,
+  // but in fixed buffers: a fatal error may come with the heap exhausted, when composing on the
+  // heap would throw, and a thread's first throw then ends in the C++ runtime's abort(), with
+  // no box.
   ShowFatalErrorWithoutHeapAndExit(functionName, line, errorText);
 }

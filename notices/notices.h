@@ -17,6 +17,6 @@ void ShowFatalErrorAndExit(std::string text);
 std::string ComposeFatalErrorText(const std::string& functionName, unsigned line,
                                   const std::string& errorText);
 
-// Composes and shows a fatal error, then ends the game process; never throws. With the heap
-// exhausted, the same box is shown from fixed buffers.
+// Composes and shows a fatal error (the text of ComposeFatalErrorText, the box and exit of
+// ShowFatalErrorAndExit), then ends the game process. Needs no heap and never throws.
 void ReportFatalError(const char* functionName, unsigned line, const char* errorText) noexcept;

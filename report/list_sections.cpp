@@ -51,7 +51,7 @@ bool AppendSection(RunFile file, const ReportText& heading, const FormsOfPass<Fo
   RunFileAppender list(file);
   ReportText closing;
   AddCount(closing, recorded.forms.size(), "listed");
-  if (!recorded.complete) {
+  if (recorded.recorded && !recorded.complete) {
     closing.Add("; incomplete from ");
     char digits[FormIdDigits + 1] = {};
     PutFormId(digits, recorded.firstUnrecordedFormId);
@@ -86,19 +86,18 @@ void StartFormLists(ListRooms rooms) noexcept {
 ListsWritten AppendPassToLists(unsigned pass, const PassCounters& counters,
                                const ErasedFormsOfPass& erased,
                                const KeptFormsOfPass& kept) noexcept {
-  bool erasedWritten = true;
-  if (erased.recorded) {
-    ReportText heading;
-    heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
-    AddCount(heading, ErasedCount(counters), "erased").EndLine();
-    erasedWritten = AppendSection(RunFile::ErasedList, heading, erased, 0);
-  }
-  if (!kept.recorded) return {erasedWritten, true};
-  ReportText heading;
-  heading.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
+  const auto heading = [pass](std::uint64_t count, const char* what) {
+    ReportText text;
+    text.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": ");
+    AddCount(text, count, what).EndLine();
+    return text;
+  };
   const std::uint64_t unlisted = UnlistedKeptCount(counters);
-  AddCount(heading, KeptCount(counters) - unlisted, "kept by a rule").EndLine();
-  return {erasedWritten, AppendSection(RunFile::KeptList, heading, kept, unlisted)};
+  return {!erased.recorded || AppendSection(RunFile::ErasedList,
+                                            heading(ErasedCount(counters), "erased"), erased, 0),
+          !kept.recorded || AppendSection(RunFile::KeptList,
+                                          heading(KeptCount(counters) - unlisted, "kept by a rule"),
+                                          kept, unlisted)};
 }
 
 void AppendFailedPassToLists(unsigned pass, const PassCounters& counters,

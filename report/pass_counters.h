@@ -118,10 +118,10 @@ enum class PassFailure : std::uint8_t {
   NoOutpostMarker,
   ListMarkerFormMissing,
   TooLittleMemoryAtStart,  // the erased record's membership got no room at the armed start
+  FaultHandlerNotInstalled,
   NoFormTable,
   TableEmpty,
   NoKeptFormSource,
-  FaultHandlerNotInstalled,
   UnexpectedError,  // a C++ exception, which nothing in the pass should throw
 };
 inline constexpr std::size_t PassFailureCount =

@@ -79,16 +79,10 @@ ReportText& Figure(ReportText& text, const char* label, std::uint64_t value) {
   return text.Add(label).PadTo(ValueColumn).AddNumber(value, ValueWidth);
 }
 
-std::uint64_t Sum(const std::uint64_t* values, std::size_t count) {
-  std::uint64_t sum = 0;
-  for (std::size_t i = 0; i < count; ++i) sum += values[i];
-  return sum;
-}
-
 // "First load: 1500 forms erased (750 'K', 300 'J', 450 'V'), 930 kept."; a later load
 // that erased nothing says that this is normal.
-void AddVerdict(ReportText& text, unsigned pass, const PassCounters& counters, std::uint64_t erased,
-                std::uint64_t kept) {
+void AddHeadline(ReportText& text, unsigned pass, const PassCounters& counters,
+                 std::uint64_t erased, std::uint64_t kept) {
   text.Add(LoadName(pass)).Add(": ");
   if (erased == 0 && pass > 1) {
     text.Add("nothing more to erase, a normal result.");
@@ -127,9 +121,9 @@ const char* LoadName(unsigned pass) {
 
 void AddPassSection(ReportText& text, unsigned pass, const PassCounters& counters) {
   const std::uint64_t erased = ErasedCount(counters);
-  const std::uint64_t kept = Sum(counters.kept, KeptReasonCount);
+  const std::uint64_t kept = KeptCount(counters);
   text.AddTimestamp();
-  AddVerdict(text, pass, counters, erased, kept);
+  AddHeadline(text, pass, counters, erased, kept);
   if (const char* next = NextStep(pass)) text.Add(next).EndLine();
   Figure(text, SlotsLabel, counters.slotsInTable).EndLine();
   Figure(text, InUseLabel, counters.slotsInUse).EndLine();

@@ -54,7 +54,7 @@ unsigned PassLeftOpenIn(const wchar_t* path) noexcept {
   char tail[TailBytes];
   DWORD got = 0;
   LARGE_INTEGER size{};
-  OVERLAPPED offset{};  // a read at an offset, the handle's own position untouched
+  OVERLAPPED offset{};  // a read at an offset, without a seek first
   if (GetFileSizeEx(file, &size) != 0) {
     const LONGLONG from = size.QuadPart > TailBytes ? size.QuadPart - TailBytes : 0;
     // NOLINTBEGIN(cppcoreguidelines-pro-type-union-access): Windows' own record of an offset

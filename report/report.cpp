@@ -97,22 +97,25 @@ void AddUnwritten(ReportText& text, RunFile file) {
   text.Add(") could not be written.").EndLine();
 }
 
-// "The previous run ended during its first load's cleaning pass: ..."
+// "The report KelvarionSaveCleaner.log held at this start ends during its first load's
+// cleaning pass: ..." That report's run is the last to have had the usual name, not always the
+// last run: a later one may have taken a dated name.
 void AddPreviousRunEnd(ReportText& text) {
   const PreviousReport previous = PreviousReportOf();
   if (previous.passLeftOpen == 0) return;
-  text.Add("The previous run ended during ");
+  text.Add("The report ").Add(UsualName(RunFile::Report).text);
+  text.Add(" held at this start ends during its ");
   switch (previous.passLeftOpen) {
     case 1:
-      text.Add("its first load's");
+      text.Add("first load's");
       break;
     case 2:
-      text.Add("its second load's");
+      text.Add("second load's");
       break;
     default:
-      text.Add("a later load's");
+      text.Add("later load's");
   }
-  text.Add(" cleaning pass: the game closed before the pass finished. Its report is ");
+  text.Add(" cleaning pass: the game closed before that pass finished. That report is ");
   text.Add(previous.nowAt.text == std::string_view(UsualName(RunFile::Report).text) ? "still "
                                                                                     : "now ");
   text.Add(previous.nowAt.text).Add(".").EndLine();

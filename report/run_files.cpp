@@ -47,7 +47,9 @@ void Open(RunFile file, const SYSTEMTIME& runStart, RenameRetries& retries) {
     opened.place = RunFilePlace::UsualName;
     return;
   }
-  if (moved) opened.setAside = {Obstacle::Refused, false};
+  // Moved, yet taken at once: another program created it in between (a second game, say).
+  const bool takenSince = GetLastError() == ERROR_FILE_EXISTS;
+  if (moved) opened.setAside = {takenSince ? Obstacle::LiveWriter : Obstacle::Refused, false};
   // Two armed starts in one second (two game processes, say) count on.
   constexpr unsigned Attempts = 99;
   for (unsigned attempt = 1; attempt <= Attempts; ++attempt) {

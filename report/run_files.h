@@ -20,7 +20,8 @@ enum class RunFilePlace : std::uint8_t {
 
 // At an armed start, before any lock is taken: moves each previous file to its .old name
 // (set_aside.h: retrying for a moment while another program holds it, never under a live
-// writer) and creates a new one. Nothing that existed before is overwritten or deleted.
+// writer), replacing the previous .old file, and creates a new one. Nothing else that existed
+// before is overwritten or deleted.
 void OpenRunFiles() noexcept;
 
 RunFilePlace PlaceOf(RunFile file) noexcept;

@@ -29,17 +29,22 @@ bool SharingRefused(const wchar_t* path, DWORD access, DWORD sharing) {
   return false;
 }
 
-// A reader that leaves writing to others never shuts out an open that shares reading and
-// deleting but not writing; a writer always does: the run of a second game process, say.
-bool HeldByAWriter(const wchar_t* path) {
-  return SharingRefused(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE);
+// A live writer that shares reading and deleting, as a second game process's run does, shuts
+// out an open that does not share writing and lets one that shares everything through. A
+// reader that leaves writing to others shuts out neither; a program that shares nothing shuts
+// out both: it holds the file, whatever it does with it.
+bool HeldByALiveWriter(const wchar_t* path) {
+  constexpr DWORD All = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  return SharingRefused(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE) &&
+         !SharingRefused(path, GENERIC_READ, All);
 }
 
 // A rename onto the .old file fails with access denied while any program has it open, and
 // when Windows refuses the player the folder. An open of it for deleting, sharing everything,
 // tells them apart: it succeeds, or meets a sharing violation, only while the file is there
-// and the folder lets the player delete it.
-bool OldHeldOpen(const wchar_t* old) {
+// and the folder lets the player delete it. Then it is taken as held, and the rename worth
+// another try.
+bool OldHeldOrDeletable(const wchar_t* old) {
   HANDLE file = CreateFileW(old, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
@@ -66,7 +71,7 @@ SetAside MoveAside(const wchar_t* usual, const wchar_t* old, RenameRetries& retr
   if (Exists(oldAttributes) && (oldAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return {Obstacle::OldReadOnly, true};
   }
-  if (HeldByAWriter(usual)) return {Obstacle::LiveWriter, false};
+  if (HeldByALiveWriter(usual)) return {Obstacle::LiveWriter, false};
   unsigned retriesOfThisRename = 0;
   for (;;) {
     if (MoveFileExW(usual, old, MOVEFILE_REPLACE_EXISTING) != 0) return {};
@@ -74,7 +79,7 @@ SetAside MoveAside(const wchar_t* usual, const wchar_t* old, RenameRetries& retr
     SetAside held;
     if (error == ERROR_SHARING_VIOLATION) {
       held = {Obstacle::HeldOpen, false};  // open without delete sharing
-    } else if (error == ERROR_ACCESS_DENIED && OldHeldOpen(old)) {
+    } else if (error == ERROR_ACCESS_DENIED && OldHeldOrDeletable(old)) {
       held = {Obstacle::HeldOpen, true};
     } else {
       return {Obstacle::Refused, false};  // refused by permission: no try would do better

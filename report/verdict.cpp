@@ -13,9 +13,7 @@ constexpr std::uint64_t SecondLoadErasuresNormalUpTo = 100;
 constexpr std::uint64_t LockNormalUpToMs = 1000;
 
 std::uint64_t Judged(const PassCounters& counters) {
-  std::uint64_t judged = ErasedCount(counters);
-  for (const std::uint64_t kept : counters.kept) judged += kept;
-  return judged;
+  return ErasedCount(counters) + KeptCount(counters);
 }
 
 std::uint64_t Kept(const PassCounters& counters, KeptReason reason) {
@@ -58,6 +56,7 @@ Findings JudgePass(const JudgedFigures& figures) noexcept {
   if (Kept(counters, KeptReason::VKeptForm) > GamesKeptFormsNormalUpTo) {
     add(JudgedFigure::GamesKeptForms, Concern::AskForHelp);
   }
+  if (counters.keptFormBUnreadable) add(JudgedFigure::KeptFormBUnreadable, Concern::AskForHelp);
   if (figures.pass > 1 && ErasedCount(counters) > SecondLoadErasuresNormalUpTo) {
     add(JudgedFigure::SecondLoadErasures, Concern::LookAt);
   }
@@ -103,6 +102,10 @@ void AddFindingLine(ReportText& text, const Finding& finding,
       text.Add("the game's kept forms, ").AddNumber(Kept(counters, KeptReason::VKeptForm));
       AddAbove(text, GamesKeptFormsNormalUpTo, "");
       text.Add("ask for help with the report.");
+      break;
+    case JudgedFigure::KeptFormBUnreadable:
+      text.Add("the game's second kept form, unreadable (readable in a normal run): ask for help ");
+      text.Add("with the report.");
       break;
     case JudgedFigure::SecondLoadErasures:
       text.Add("forms erased at the second load, ").AddNumber(ErasedCount(counters));

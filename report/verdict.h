@@ -12,14 +12,15 @@
 #include "report/report_text.h"
 
 enum class JudgedFigure : std::uint8_t {
-  UnreadableShare,     // forms with unreadable data, over the forms judged (erased + kept)
-  WalkRestarts,        // the slot array moved under the walk
-  EntriesWithoutForm,  // table entries with no form or a different FormId
-  GamesKeptForms,      // 'V' forms kept as one of the game's two kept forms (at most 2)
-  SecondLoadErasures,  // forms a later load erased
-  LockTime,            // how long the game was paused
+  UnreadableShare,      // forms with unreadable data, over the forms judged (erased + kept)
+  WalkRestarts,         // the slot array moved under the walk
+  EntriesWithoutForm,   // table entries with no form or a different FormId
+  GamesKeptForms,       // 'V' forms kept as one of the game's two kept forms (at most 2)
+  KeptFormBUnreadable,  // the second of the game's kept forms could not be read
+  SecondLoadErasures,   // forms a later load erased
+  LockTime,             // how long the game was paused
 };
-inline constexpr std::size_t JudgedFigureCount = 6;
+inline constexpr std::size_t JudgedFigureCount = 7;
 
 enum class Concern : std::uint8_t { LookAt, AskForHelp };
 

@@ -126,6 +126,17 @@ DWORD WINAPI RuledGetFileAttributesW(LPCWSTR path) {
   return GetFileAttributesW(path);
 }
 
+// Windows takes a vectored handler's entry from the heap, and frees it: never under the lock.
+PVOID WINAPI WatchedAddVectoredExceptionHandler(ULONG first, PVECTORED_EXCEPTION_HANDLER handler) {
+  if (FormTableLocked()) ProtocolError("handler-added-under-lock");
+  return AddVectoredExceptionHandler(first, handler);
+}
+
+ULONG WINAPI WatchedRemoveVectoredExceptionHandler(PVOID handle) {
+  if (FormTableLocked()) ProtocolError("handler-removed-under-lock");
+  return RemoveVectoredExceptionHandler(handle);
+}
+
 // The plugin waits only before a rename's retry: each wait is traced, and none is slept.
 void WINAPI TracedSleep(DWORD milliseconds) {
   Trace("sleep %lu", milliseconds);
@@ -163,6 +174,10 @@ void PatchPluginFileCalls(HMODULE plugin) {
   Patch(plugin, "GetFileAttributesW", reinterpret_cast<void*>(&RuledGetFileAttributesW));
   Patch(plugin, "WriteFile", reinterpret_cast<void*>(&WatchedWriteFile));
   Patch(plugin, "Sleep", reinterpret_cast<void*>(&TracedSleep));
+  Patch(plugin, "AddVectoredExceptionHandler",
+        reinterpret_cast<void*>(&WatchedAddVectoredExceptionHandler));
+  Patch(plugin, "RemoveVectoredExceptionHandler",
+        reinterpret_cast<void*>(&WatchedRemoveVectoredExceptionHandler));
 }
 
 void HoldPluginFile(const std::string& name, const std::string& sharing, const std::string& access,

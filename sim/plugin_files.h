@@ -12,7 +12,8 @@
 //   - Sleep is traced (`sleep N`) and returns at once: the plugin waits only before retrying a
 //     rename.
 //   - A WriteFile while the plugin holds the game's table lock is a protocol error: the files
-//     are written after the lock is released, never during the game's pause.
+//     are written after the lock is released, never during the game's pause. So is adding or
+//     removing a vectored exception handler, whose entry Windows takes from the heap.
 #pragma once
 
 #include <windows.h>

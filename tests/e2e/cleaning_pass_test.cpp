@@ -236,6 +236,9 @@ TEST(CleaningPass, FaultingKeptFormBCountsAsNull) {
   report_checks::ExpectReportMatchesTallies(report, result);
   ASSERT_EQ(report.passes.size(), 1u);
   EXPECT_TRUE(report.passes[0].keptFormBUnreadable);
+  EXPECT_EQ(report.passes[0].verdict,
+            std::vector<std::string>{"Ask for help: the game's second kept form, unreadable "
+                                     "(readable in a normal run): ask for help with the report."});
   EXPECT_EQ(report.passes[0].Figure(report_labels::Unreadable), "0");
 }
 

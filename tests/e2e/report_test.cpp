@@ -371,9 +371,11 @@ TEST(Report, AGameThatDiesInsideAPassIsNamedByTheNextStart) {
     scenario.Run("load\n");
     const auto next = ReadReport(scenario.Folder());
     ASSERT_GE(next.lines.size(), 2u);
-    EXPECT_EQ(next.lines[1], std::string("The previous run ended during its ") + row.load +
-                                 " load's cleaning pass: the game closed before the pass "
-                                 "finished. Its report is now KelvarionSaveCleaner.old.log.");
+    EXPECT_EQ(next.lines[1], std::string("The report KelvarionSaveCleaner.log held at this start "
+                                         "ends during its ") +
+                                 row.load +
+                                 " load's cleaning pass: the game closed before that pass "
+                                 "finished. That report is now KelvarionSaveCleaner.old.log.");
     EXPECT_TRUE(sim::ReadWholeFile(scenario.Folder().PluginFile(OldReportName))
                     .value_or("")
                     .ends_with(began + "\r\n"));

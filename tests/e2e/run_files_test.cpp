@@ -235,12 +235,14 @@ INSTANTIATE_TEST_SUITE_P(
                         .report = Goes::OtherName,
                         .why = "another program is writing it: a second game, or another program",
                         .traced = {"hold KelvarionSaveCleaner.log -> held"}},
-        // Any writer counts, one that shares nothing as well.
+        // A program that shares nothing holds the file, whatever it does with it.
         DestinationCase{.name = "ReportHeldOpenWithoutSharing",
                         .before = {{ReportName, Previous}},
                         .after = {{ReportName, Previous}},
                         .report = Goes::OtherName,
-                        .why = "another program is writing it: a second game, or another program",
+                        .why = "another program has KelvarionSaveCleaner.log open (close it "
+                               "before the next start)",
+                        .traced = std::vector<std::string>(5, "sleep 100"),
                         .heldForGood = ReportName},
         DestinationCase{.name = "OldReportHeldOpenWithoutSharing",
                         .before = {{ReportName, Previous}, {OldReportName, Older}},

@@ -181,6 +181,7 @@ std::string EveryVerdictLine() {
     counters.walkRestarts = 3;
     counters.kept[static_cast<std::size_t>(KeptReason::NoFormOrKeyMismatch)] = 101;
     counters.kept[static_cast<std::size_t>(KeptReason::VKeptForm)] = 3;
+    counters.keptFormBUnreadable = true;
     const JudgedFigures figures{2, &counters, 2'000'000};
     EXPECT_EQ(JudgePass(figures).count, JudgedFigureCount) << "a figure is never judged";
     AddVerdict(text, figures);

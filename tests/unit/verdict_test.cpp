@@ -24,6 +24,7 @@ struct RangeCase {
   std::uint64_t restarts = 0;
   std::uint64_t withoutForm = 0;
   std::uint64_t gamesKeptForms = 0;
+  bool keptFormBUnreadable = false;
   std::uint64_t erased = 400;  // 'V' forms
   unsigned pass = 1;
   std::uint64_t lockMicroseconds = 5000;
@@ -45,6 +46,7 @@ TEST_P(JudgePassTest, FindsExactlyTheFiguresOutOfRange) {
   counters.skipped = 5000;
   counters.unreadableForms = row.unreadable;
   counters.walkRestarts = row.restarts;
+  counters.keptFormBUnreadable = row.keptFormBUnreadable;
   const Findings findings = JudgePass({row.pass, &counters, row.lockMicroseconds});
   Found found;
   for (std::size_t i = 0; i < findings.count; ++i) {
@@ -75,6 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
                   .withoutForm = 101,
                   .found = {{JudgedFigure::EntriesWithoutForm, Ask}}},
         RangeCase{.name = "BothOfTheGamesKeptForms", .gamesKeptForms = 2},
+        RangeCase{.name = "SecondKeptFormUnreadable",
+                  .keptFormBUnreadable = true,
+                  .found = {{JudgedFigure::KeptFormBUnreadable, Ask}}},
         RangeCase{.name = "HundredMoreErasedAtTheSecondLoad", .erased = 100, .pass = 2},
         RangeCase{.name = "HundredAndOneMoreErasedAtTheSecondLoad",
                   .erased = 101,
