@@ -63,6 +63,16 @@ if(beyond)
                       "${at}")
 endif()
 
+# A guide a player finds the answer in: it opens with its contents, and stays short (each
+# round's new rows must make room for themselves).
+file(READ ${unpacked}/VKRX/Plugins/KelvarionSaveCleaner-README.txt guide_text)
+string(REGEX MATCHALL "\n" guide_line_ends "${guide_text}")
+list(LENGTH guide_line_ends guide_line_count)
+if(NOT guide_text MATCHES "^Contents[\r\n]" OR guide_line_count GREATER 450)
+  message(FATAL_ERROR "the players' guide must open with its contents and hold at most 450 "
+                      "lines; it holds ${guide_line_count}")
+endif()
+
 # Every cell of README's tables for players is in the guide, where players-guide.lua makes each
 # row a list item: a lost column would take from players what to do about a failure, say. As
 # words, whatever the layout: blanks and line breaks count as one blank (pandoc wraps and
