@@ -3,17 +3,42 @@
 #include <windows.h>
 
 #include <array>
-#include <cstring>
 #include <iterator>
 
 #include "host/version_record.h"
 #include "text/wide_text.h"
 
-std::string NoticeCaption() {
+namespace {
+
+// Appends at most `limit` characters of `text` to the buffer at `length`, cut where the buffer
+// ends (its NUL kept).
+template <std::size_t Size>
+void Append(char (&buffer)[Size], std::size_t& length, const char* text, std::size_t limit = Size) {
+  for (std::size_t i = 0; i < limit && text[i] != '\0' && length + 1 < Size; ++i) {
+    buffer[length++] = text[i];
+  }
+  buffer[length] = '\0';
+}
+
+// The caption every box carries, in a fixed buffer: the display name up to its first NUL, " v",
+// and the version, read afresh from the record.
+struct Caption {
+  char text[300] = {};
+};
+Caption CaptionOfTheBoxes() {
   const VersionRecord& record = VKRXPlugin_Version;
-  const std::string displayName(record.displayName,
-                                strnlen(record.displayName, sizeof record.displayName));
-  return displayName + " v" + VersionText(record.pluginVersion);
+  Caption caption;
+  std::size_t length = 0;
+  Append(caption.text, length, record.displayName, sizeof record.displayName);
+  Append(caption.text, length, " v");
+  Append(caption.text, length, ShortVersion(record.pluginVersion).text);
+  return caption;
+}
+
+}  // namespace
+
+std::string NoticeCaption() {
+  return CaptionOfTheBoxes().text;
 }
 
 // The text is the notice's own copy, as its interface says (callers pass temporaries).
@@ -61,26 +86,11 @@ Decimal DecimalOf(unsigned value) {
   return decimal;
 }
 
-// Appends at most `limit` characters of `text` to the buffer at `length`, cut where the buffer
-// ends (its NUL kept).
-template <std::size_t Size>
-void Append(char (&buffer)[Size], std::size_t& length, const char* text, std::size_t limit = Size) {
-  for (std::size_t i = 0; i < limit && text[i] != '\0' && length + 1 < Size; ++i) {
-    buffer[length++] = text[i];
-  }
-  buffer[length] = '\0';
-}
-
 // The fatal box and the exit without the heap: caption and text are composed and widened in
 // fixed buffers (every fatal text is far shorter). The box itself is Windows' to show.
 void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
                                       const char* errorText) noexcept {
-  const VersionRecord& record = VKRXPlugin_Version;
-  char caption[300] = {};
-  std::size_t captionLength = 0;
-  Append(caption, captionLength, record.displayName, sizeof record.displayName);
-  Append(caption, captionLength, " v");
-  Append(caption, captionLength, ShortVersion(record.pluginVersion).text);
+  const Caption caption = CaptionOfTheBoxes();
   char text[1024] = {};
   std::size_t textLength = 0;
   const Decimal lineText = DecimalOf(line);
@@ -89,7 +99,7 @@ void ShowFatalErrorWithoutHeapAndExit(const char* functionName, unsigned line,
   }
   wchar_t wideCaption[300] = {};
   wchar_t wideText[1024] = {};
-  MultiByteToWideChar(CP_UTF8, 0, caption, -1, wideCaption,
+  MultiByteToWideChar(CP_UTF8, 0, caption.text, -1, wideCaption,
                       static_cast<int>(std::size(wideCaption)) - 1);
   MultiByteToWideChar(CP_UTF8, 0, text, -1, wideText, static_cast<int>(std::size(wideText)) - 1);
   MessageBoxW(nullptr, wideText, wideCaption, MB_OK);

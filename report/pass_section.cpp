@@ -91,11 +91,7 @@ void AddHeadline(ReportText& text, unsigned pass, const PassCounters& counters,
   } else {
     text.AddNumber(erased).Add(pass > 1 ? " more" : "");
     text.Add(erased == 1 ? " form erased (" : " forms erased (");
-    for (std::size_t type = 0; type < ErasedTypeCount; ++type) {
-      text.Add(type == 0 ? "" : ", ").AddNumber(counters.erased[type]).Add(" ");
-      text.Add(TypeNames[type]);
-    }
-    text.Add("), ").AddNumber(kept).Add(" kept.");
+    AddErasedByKind(text, counters).Add("), ").AddNumber(kept).Add(" kept.");
   }
   text.EndLine();
 }
@@ -107,6 +103,14 @@ std::int64_t TicksPerSecond() {
 }
 
 }  // namespace
+
+ReportText& AddErasedByKind(ReportText& text, const PassCounters& counters) {
+  for (std::size_t type = 0; type < ErasedTypeCount; ++type) {
+    text.Add(type == 0 ? "" : ", ").AddNumber(counters.erased[type]).Add(" ");
+    text.Add(TypeNames[type]);
+  }
+  return text;
+}
 
 const char* LoadName(unsigned pass) {
   switch (pass) {

@@ -8,6 +8,12 @@
 // "First load", "Second load", then "Another load".
 const char* LoadName(unsigned pass);
 
+// What follows the load's name on the line written just before a pass takes the lock.
+inline constexpr const char* PassBeginsText = ": the cleaning pass begins.";
+
+// "750 'K', 300 'J', 450 'V'": a pass's erasures by kind.
+ReportText& AddErasedByKind(ReportText& text, const PassCounters& counters);
+
 // The section of the `pass`-th pass reported in this process (1 for the first load's), from
 // its heading (the line after the blank line or the begins line that opens it) to its last
 // figure.

@@ -10,7 +10,6 @@ namespace {
 
 // A begins line is some 60 bytes; the tail holds it with room to spare.
 constexpr DWORD TailBytes = 256;
-constexpr const char* BeginsLine = ": the cleaning pass begins.";
 constexpr std::size_t TimestampLength = 21;  // "YYYY-MM-DD hh:mm:ss  "
 
 bool IsTimestamp(const char* text) {
@@ -36,10 +35,10 @@ unsigned PassLeftOpen(const char* tail, std::size_t length) noexcept {
   for (unsigned pass = 1; pass <= 3; ++pass) {
     const char* load = LoadName(pass);
     const std::size_t loadLength = std::strlen(load);
-    if (lineLength != TimestampLength + loadLength + std::strlen(BeginsLine)) continue;
+    const std::size_t beginsLength = std::strlen(PassBeginsText);
+    if (lineLength != TimestampLength + loadLength + beginsLength) continue;
     if (std::memcmp(line + TimestampLength, load, loadLength) == 0 &&
-        std::memcmp(line + TimestampLength + loadLength, BeginsLine, std::strlen(BeginsLine)) ==
-            0) {
+        std::memcmp(line + TimestampLength + loadLength, PassBeginsText, beginsLength) == 0) {
       return pass;
     }
   }

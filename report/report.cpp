@@ -20,9 +20,13 @@ namespace {
 unsigned passesReported = 0;
 bool passBegun = false;
 
-// The number of the pass whose section is written now.
-unsigned PassToReport() {
-  if (!passBegun) ++passesReported;
+// The number of the pass whose section is written now. A section opens with a blank line,
+// unless the pass's begins line opened it already.
+unsigned OpenPassSection(ReportText& text) {
+  if (!passBegun) {
+    ++passesReported;
+    text.EndLine();
+  }
   passBegun = false;
   return passesReported;
 }
@@ -131,10 +135,8 @@ void AddFailedPassFigures(ReportText& text, const PassCounters& counters) {
   }
   text.Add("It had examined ").AddNumber(erased + kept + counters.skipped);
   text.Add(" run-time forms: ").AddNumber(erased).Add(" erased (");
-  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::K)]).Add(" 'K', ");
-  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::J)]).Add(" 'J', ");
-  text.AddNumber(counters.erased[static_cast<std::size_t>(ErasedType::V)]).Add(" 'V'), ");
-  text.AddNumber(kept).Add(" kept, ").AddNumber(counters.skipped).Add(" skipped.");
+  AddErasedByKind(text, counters).Add("), ").AddNumber(kept).Add(" kept, ");
+  text.AddNumber(counters.skipped).Add(" skipped.");
 }
 
 constexpr TextWithFormId ListMarkerMissing =
@@ -205,20 +207,18 @@ void ReportNoMessagingService() noexcept {
 }
 
 void ReportPassBegins() noexcept {
-  const unsigned pass = PassToReport();
-  passBegun = true;
   ReportText text;
-  text.EndLine().AddTimestamp().Add(LoadName(pass)).Add(": the cleaning pass begins.").EndLine();
+  const unsigned pass = OpenPassSection(text);
+  passBegun = true;
+  text.AddTimestamp().Add(LoadName(pass)).Add(PassBeginsText).EndLine();
   AppendToReport(text, true);
 }
 
 void ReportPass(const PassCounters& counters, const ErasedFormsOfPass& erased,
                 const KeptFormsOfPass& kept) noexcept {
-  const bool begun = passBegun;
-  const unsigned pass = PassToReport();
-  const ListsWritten listed = AppendPassToLists(pass, counters, erased, kept);
   ReportText text;
-  if (!begun) text.EndLine();
+  const unsigned pass = OpenPassSection(text);
+  const ListsWritten listed = AppendPassToLists(pass, counters, erased, kept);
   AddPassSection(text, pass, counters);
   if (!listed.erased) AddUnwritten(text, RunFile::ErasedList);
   if (!listed.kept) AddUnwritten(text, RunFile::KeptList);
@@ -228,10 +228,8 @@ void ReportPass(const PassCounters& counters, const ErasedFormsOfPass& erased,
 
 void ReportPassFailure(PassFailure failure, const PassCounters& counters,
                        const ErasedFormsOfPass& erased, const KeptFormsOfPass& kept) noexcept {
-  const bool begun = passBegun;
-  const unsigned pass = PassToReport();
   ReportText text;
-  if (!begun) text.EndLine();
+  const unsigned pass = OpenPassSection(text);
   text.AddTimestamp().Add(LoadName(pass));
   text.Add(": the cleaning pass FAILED: ").Add(PassFailureReason(failure)).Add(". ");
   AddFailedPassFigures(text, counters);

@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace {
 
 constexpr DWORD RetryIntervalMs = 100;
 constexpr unsigned RetriesPerRename = 5;
 
-DWORD AttributesOf(const wchar_t* path) {
-  return GetFileAttributesW(path);
-}
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 bool Exists(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES;
@@ -19,14 +19,19 @@ bool IsFolder(DWORD attributes) {
   return Exists(attributes) && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Whether an open of `path` for `access`, sharing as said, fails with a sharing violation: then
-// some program holds the file in a way that shuts this open out. A successful open is closed.
-bool SharingRefused(const wchar_t* path, DWORD access, DWORD sharing) {
+// How an open of an existing file for `access`, sharing as said, is answered: a program that
+// holds the file so as to shut this open out makes it a sharing violation. An open that
+// succeeds is closed at once.
+enum class OpenAnswer : std::uint8_t { Opened, SharingViolation, Refused };
+OpenAnswer TryOpen(const wchar_t* path, DWORD access, DWORD sharing) {
   HANDLE file =
       CreateFileW(path, access, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  if (file == INVALID_HANDLE_VALUE) {
+    return GetLastError() == ERROR_SHARING_VIOLATION ? OpenAnswer::SharingViolation
+                                                     : OpenAnswer::Refused;
+  }
   CloseHandle(file);
-  return false;
+  return OpenAnswer::Opened;
 }
 
 // A live writer that shares reading and deleting, as a second game process's run does, shuts
@@ -34,9 +39,9 @@ bool SharingRefused(const wchar_t* path, DWORD access, DWORD sharing) {
 // reader that leaves writing to others shuts out neither; a program that shares nothing shuts
 // out both: it holds the file, whatever it does with it.
 bool HeldByALiveWriter(const wchar_t* path) {
-  constexpr DWORD All = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-  return SharingRefused(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE) &&
-         !SharingRefused(path, GENERIC_READ, All);
+  return TryOpen(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE) ==
+             OpenAnswer::SharingViolation &&
+         TryOpen(path, GENERIC_READ, ShareAll) != OpenAnswer::SharingViolation;
 }
 
 // A rename onto the .old file fails with access denied while any program has it open, and
@@ -45,11 +50,7 @@ bool HeldByALiveWriter(const wchar_t* path) {
 // and the folder lets the player delete it. Then it is taken as held, and the rename worth
 // another try.
 bool OldHeldOrDeletable(const wchar_t* old) {
-  HANDLE file = CreateFileW(old, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-  CloseHandle(file);
-  return true;
+  return TryOpen(old, DELETE, ShareAll) != OpenAnswer::Refused;
 }
 
 }  // namespace
@@ -63,10 +64,10 @@ bool RenameRetries::Wait(unsigned& retriesOfThisRename) noexcept {
 }
 
 SetAside MoveAside(const wchar_t* usual, const wchar_t* old, RenameRetries& retries) noexcept {
-  const DWORD attributes = AttributesOf(usual);
+  const DWORD attributes = GetFileAttributesW(usual);
   if (!Exists(attributes)) return {};
   if (IsFolder(attributes)) return {Obstacle::FolderInPlace, false};
-  const DWORD oldAttributes = AttributesOf(old);
+  const DWORD oldAttributes = GetFileAttributesW(old);
   if (IsFolder(oldAttributes)) return {Obstacle::FolderInPlace, true};
   if (Exists(oldAttributes) && (oldAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
     return {Obstacle::OldReadOnly, true};
