@@ -61,6 +61,20 @@ inline std::set<std::string> MarkedUnreadable(const ListSection& section) {
   return marked;
 }
 
+// Both lists end with the failed pass's section: headed as the guide says, listing nothing.
+inline void ExpectListsEndWithAFailedSection(const sim::ScratchGameFolder& folder,
+                                             std::size_t sections, const std::string& load) {
+  for (const wchar_t* list : {ErasedListName, KeptListName}) {
+    const auto read = ReadListSections(folder, list);
+    ASSERT_EQ(read.size(), sections);
+    EXPECT_EQ(read.back().heading, load +
+                                       ": the cleaning pass FAILED before erasing or keeping "
+                                       "anything (the report says why).");
+    EXPECT_TRUE(read.back().forms.empty());
+    EXPECT_EQ(read.back().closing, "0 forms listed");
+  }
+}
+
 // A record that was full lists the forms up to the first it had no room for, which its closing
 // line names: `expected` is cut there. Where the closing line's count ends (npos: complete).
 inline std::size_t CutWhereTheRoomEnds(const ListSection& section,

@@ -278,25 +278,19 @@ INSTANTIATE_TEST_SUITE_P(
                         .report = Goes::Nowhere,
                         .list = Goes::Nowhere,
                         .kept = Goes::Nowhere,
-                        .traced =
-                            [] {
-                              std::vector<std::string> traced = {
-                                  "file-refused rename KelvarionSaveCleaner.log denied",
-                                  "file-refused open KelvarionSaveCleaner.old.log denied"};
-                              for (const auto& [stem, extension] :
-                                   std::vector<std::pair<std::string, std::string>>{
-                                       {"KelvarionSaveCleaner", ".log"},
-                                       {"KelvarionSaveCleaner.erased", ".txt"},
-                                       {"KelvarionSaveCleaner.kept", ".txt"}}) {
-                                if (stem != "KelvarionSaveCleaner") {
-                                  traced.push_back("file-refused rename " + stem + extension +
-                                                   " denied");
-                                }
-                                const auto created = CreationsDenied({{stem, extension}});
-                                traced.insert(traced.end(), created.begin(), created.end());
-                              }
-                              return traced;
-                            }()},
+                        .traced = {"file-refused rename KelvarionSaveCleaner.log denied",
+                                   "file-refused open KelvarionSaveCleaner.old.log denied",
+                                   "file-refused create KelvarionSaveCleaner.log denied",
+                                   "file-refused create KelvarionSaveCleaner.2031-04-27_134509.log "
+                                   "denied",
+                                   "file-refused rename KelvarionSaveCleaner.erased.txt denied",
+                                   "file-refused create KelvarionSaveCleaner.erased.txt denied",
+                                   "file-refused create "
+                                   "KelvarionSaveCleaner.erased.2031-04-27_134509.txt denied",
+                                   "file-refused rename KelvarionSaveCleaner.kept.txt denied",
+                                   "file-refused create KelvarionSaveCleaner.kept.txt denied",
+                                   "file-refused create "
+                                   "KelvarionSaveCleaner.kept.2031-04-27_134509.txt denied"}},
         DestinationCase{.name = "ListCannotBeCreated",
                         .script = "deny-changes .erased.\n",
                         .list = Goes::Nowhere,

@@ -198,19 +198,6 @@ std::string Words(const std::string& text) {
   return std::regex_replace(words, std::regex("\\bN\\b"), "N");
 }
 
-// The guide quotes every verdict line, its words apart from its figures.
-TEST(ReportLines, TheGuideQuotesEveryVerdictLine) {
-  const std::string readme = sim::ReadWholeFile(sim::BesideThisProgram(L"README.md")).value_or("");
-  const std::string guide = Words(readme.substr(0, readme.find("<!-- players' guide: end -->")));
-  std::istringstream lines(EveryVerdictLine());
-  int quoted = 0;
-  for (std::string line; std::getline(lines, line); ++quoted) {
-    const std::string words = Words(line.substr(0, line.find('\r')));
-    EXPECT_NE(guide.find(words.substr(1)), std::string::npos) << "not in the guide:" << words;
-  }
-  EXPECT_EQ(quoted, 1 + 2 * static_cast<int>(JudgedFigureCount));
-}
-
 HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
 
 // No list of forms can be created.
@@ -273,7 +260,7 @@ std::string ReportsOfRuns() {
   return reports;
 }
 
-TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrints) {
+TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrintsAndQuotesTheVerdicts) {
   const std::string readme = sim::ReadWholeFile(sim::BesideThisProgram(L"README.md")).value_or("");
   const std::vector<NamedLine> table = LineByLineTable(readme);
   const std::vector<PrintedLine> printed =
@@ -294,6 +281,15 @@ TEST(ReportLines, TheGuidesLineByLineTableNamesEveryLineTheReportPrints) {
   }
   EXPECT_EQ(unnamed, std::set<std::string>{}) << "lines the report prints that no row names";
   EXPECT_EQ(unprinted, std::set<std::string>{}) << "rows that name no line the report prints";
+  // The guide quotes every verdict line, its words apart from its figures.
+  const std::string guide = Words(readme.substr(0, readme.find("<!-- players' guide: end -->")));
+  std::istringstream verdicts(EveryVerdictLine());
+  int quoted = 0;
+  for (std::string line; std::getline(verdicts, line); ++quoted) {
+    const std::string words = Words(line.substr(0, line.find('\r')));
+    EXPECT_NE(guide.find(words.substr(1)), std::string::npos) << "not in the guide:" << words;
+  }
+  EXPECT_EQ(quoted, 1 + 2 * static_cast<int>(JudgedFigureCount));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The judge of a pass's figures, with no world: one row just inside and one just outside each
-// range a pass can cross.
+// range a pass can cross, and the lines of some findings.
 #include "report/verdict.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,9 @@ struct RangeCase {
   std::uint64_t erased = 400;  // 'V' forms
   unsigned pass = 1;
   std::uint64_t lockMicroseconds = 5000;
+  std::uint64_t judged = 1000;  // forms erased and kept
   Found found = {};
+  const char* line = "";  // if given, the first finding's line
 };
 
 class JudgePassTest : public ::testing::TestWithParam<RangeCase> {};
@@ -37,10 +39,9 @@ TEST_P(JudgePassTest, FindsExactlyTheFiguresOutOfRange) {
   const RangeCase& row = GetParam();
   PassCounters counters;
   counters.erased[static_cast<std::size_t>(ErasedType::V)] = row.erased;
-  // 1000 forms judged (erased and kept) at 400 erased, beside many skipped ones, which are not
-  // judged: the unreadable share is over the 1000.
+  // Beside many skipped forms, which are not judged: the unreadable share is over the judged.
   counters.kept[static_cast<std::size_t>(KeptReason::KHoldLink)] =
-      1000 - row.erased - row.withoutForm - row.gamesKeptForms;
+      row.judged - row.erased - row.withoutForm - row.gamesKeptForms;
   counters.kept[static_cast<std::size_t>(KeptReason::NoFormOrKeyMismatch)] = row.withoutForm;
   counters.kept[static_cast<std::size_t>(KeptReason::VKeptForm)] = row.gamesKeptForms;
   counters.skipped = 5000;
@@ -53,6 +54,10 @@ TEST_P(JudgePassTest, FindsExactlyTheFiguresOutOfRange) {
     found.emplace_back(findings.items[i].figure, findings.items[i].concern);
   }
   EXPECT_EQ(found, row.found);
+  if (*row.line == '\0' || findings.count == 0) return;
+  ReportText text;
+  AddFindingLine(text, findings.items[0], {row.pass, &counters, row.lockMicroseconds});
+  EXPECT_EQ(std::string(text.Data(), text.Size()), row.line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -69,6 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{.name = "UnreadableOverFiveIn100",
                   .unreadable = 51,
                   .found = {{JudgedFigure::UnreadableShare, Ask}}},
+        // The figure shown never contradicts its band: 5.015 rounds up, toward the band's inside.
+        RangeCase{.name = "UnreadableJustOverFiveIn100",
+                  .unreadable = 1003,
+                  .judged = 20000,
+                  .found = {{JudgedFigure::UnreadableShare, Ask}},
+                  .line = "  Ask for help: forms with unreadable data, 5.1 in 100 of the 20000 "
+                          "forms judged (over 5 in 100): do not keep playing this save: ask for "
+                          "help with the report and both lists.\r\n"},
         RangeCase{.name = "TwoRestarts", .restarts = 2},
         RangeCase{
             .name = "ThreeRestarts", .restarts = 3, .found = {{JudgedFigure::WalkRestarts, Ask}}},
@@ -88,7 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{.name = "ASecondOfLockTime", .lockMicroseconds = 1'000'000},
         RangeCase{.name = "JustOverASecondOfLockTime",
                   .lockMicroseconds = 1'000'001,
-                  .found = {{JudgedFigure::LockTime, Look}}},
+                  .found = {{JudgedFigure::LockTime, Look}},
+                  .line = "  Look at: game paused for this pass, 1001 ms (more than 1000 ms): "
+                          "harmless if the game went on as before; a larger save pauses it "
+                          "longer.\r\n"},
         RangeCase{.name = "SeveralInTheReportsOrder",
                   .unreadable = 60,
                   .restarts = 4,
@@ -100,21 +116,5 @@ INSTANTIATE_TEST_SUITE_P(
                             {JudgedFigure::SecondLoadErasures, Look},
                             {JudgedFigure::LockTime, Look}}}),
     testing_support::RowName());
-
-// The figure printed never contradicts its band: rounded toward the band's inside.
-TEST(VerdictLines, ShowTheFigureItsBandAndWhatToDo) {
-  PassCounters counters;
-  counters.erased[0] = 990;
-  counters.kept[static_cast<std::size_t>(KeptReason::KHoldLink)] = 10;
-  counters.unreadableForms = 51;  // 5.1 in 100 of the 1000 judged
-  ReportText text;
-  AddVerdict(text, {1, &counters, 1'000'001});
-  EXPECT_EQ(std::string(text.Data(), text.Size()),
-            "  Ask for help: forms with unreadable data, 5.1 in 100 of the 1000 forms judged (over "
-            "5 in 100): do not keep playing this save: ask for help with the report and both "
-            "lists.\r\n"
-            "  Look at: game paused for this pass, 1001 ms (more than 1000 ms): harmless if the "
-            "game went on as before; a larger save pauses it longer.\r\n");
-}
 
 }  // namespace
