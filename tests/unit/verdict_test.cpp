@@ -15,6 +15,7 @@ namespace {
 using testing_support::PrintTo;
 
 using Found = std::vector<std::pair<JudgedFigure, Concern>>;
+using F = JudgedFigure;
 constexpr auto Look = Concern::LookAt;
 constexpr auto Ask = Concern::AskForHelp;
 
@@ -65,43 +66,40 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RangeCase{.name = "AllNormal"},
         RangeCase{.name = "UnreadableJustUnderOneIn100", .unreadable = 9},
-        RangeCase{.name = "UnreadableOneIn100",
-                  .unreadable = 10,
-                  .found = {{JudgedFigure::UnreadableShare, Look}}},
-        RangeCase{.name = "UnreadableFiveIn100",
-                  .unreadable = 50,
-                  .found = {{JudgedFigure::UnreadableShare, Look}}},
+        RangeCase{
+            .name = "UnreadableOneIn100", .unreadable = 10, .found = {{F::UnreadableShare, Look}}},
+        RangeCase{
+            .name = "UnreadableFiveIn100", .unreadable = 50, .found = {{F::UnreadableShare, Look}}},
         RangeCase{.name = "UnreadableOverFiveIn100",
                   .unreadable = 51,
-                  .found = {{JudgedFigure::UnreadableShare, Ask}}},
+                  .found = {{F::UnreadableShare, Ask}}},
         // The figure shown never contradicts its band: 5.015 rounds up, toward the band's inside.
         RangeCase{.name = "UnreadableJustOverFiveIn100",
                   .unreadable = 1003,
                   .judged = 20000,
-                  .found = {{JudgedFigure::UnreadableShare, Ask}},
+                  .found = {{F::UnreadableShare, Ask}},
                   .line = "  Ask for help: forms with unreadable data, 5.1 in 100 of the 20000 "
                           "forms judged (over 5 in 100): do not keep playing this save: ask for "
                           "help with the report and both lists.\r\n"},
         RangeCase{.name = "TwoRestarts", .restarts = 2},
-        RangeCase{
-            .name = "ThreeRestarts", .restarts = 3, .found = {{JudgedFigure::WalkRestarts, Ask}}},
+        RangeCase{.name = "ThreeRestarts", .restarts = 3, .found = {{F::WalkRestarts, Ask}}},
         RangeCase{.name = "HundredEntriesWithoutForm", .withoutForm = 100},
         RangeCase{.name = "HundredAndOneEntriesWithoutForm",
                   .withoutForm = 101,
-                  .found = {{JudgedFigure::EntriesWithoutForm, Ask}}},
+                  .found = {{F::EntriesWithoutForm, Ask}}},
         RangeCase{.name = "BothOfTheGamesKeptForms", .gamesKeptForms = 2},
         RangeCase{.name = "SecondKeptFormUnreadable",
                   .keptFormBUnreadable = true,
-                  .found = {{JudgedFigure::KeptFormBUnreadable, Ask}}},
+                  .found = {{F::KeptFormBUnreadable, Ask}}},
         RangeCase{.name = "HundredMoreErasedAtTheSecondLoad", .erased = 100, .pass = 2},
         RangeCase{.name = "HundredAndOneMoreErasedAtTheSecondLoad",
                   .erased = 101,
                   .pass = 2,
-                  .found = {{JudgedFigure::SecondLoadErasures, Look}}},
+                  .found = {{F::SecondLoadErasures, Look}}},
         RangeCase{.name = "ASecondOfLockTime", .lockMicroseconds = 1'000'000},
         RangeCase{.name = "JustOverASecondOfLockTime",
                   .lockMicroseconds = 1'000'001,
-                  .found = {{JudgedFigure::LockTime, Look}},
+                  .found = {{F::LockTime, Look}},
                   .line = "  Look at: game paused for this pass, 1001 ms (more than 1000 ms): "
                           "harmless if the game went on as before; a larger save pauses it "
                           "longer.\r\n"},
@@ -111,10 +109,10 @@ INSTANTIATE_TEST_SUITE_P(
                   .erased = 500,
                   .pass = 2,
                   .lockMicroseconds = 2'000'000,
-                  .found = {{JudgedFigure::UnreadableShare, Ask},
-                            {JudgedFigure::WalkRestarts, Ask},
-                            {JudgedFigure::SecondLoadErasures, Look},
-                            {JudgedFigure::LockTime, Look}}}),
+                  .found = {{F::UnreadableShare, Ask},
+                            {F::WalkRestarts, Ask},
+                            {F::SecondLoadErasures, Look},
+                            {F::LockTime, Look}}}),
     testing_support::RowName());
 
 }  // namespace
